@@ -1,0 +1,41 @@
+// The companion's subcommands. Each lives in a file of its own and registers
+// itself; main() only dispatches.
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace cli {
+
+// Exit codes of every subcommand.
+constexpr int kExitOk = 0;
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+
+struct Context {
+  std::vector<std::string> args;  // the arguments after the subcommand's name
+  std::string programPath;        // argv[0], for the settings file beside it
+  std::ostream& out;
+  std::ostream& err;
+};
+
+struct Command {
+  std::string_view name;
+  std::string_view usage;
+  std::function<int(Context&)> run;
+};
+
+// Registers at static initialisation: `static const cli::Registration r{{...}};`
+struct Registration {
+  explicit Registration(Command command);
+};
+
+const std::vector<Command>& Commands();
+
+// Writes CP1251 text to a console that reads UTF-8.
+void PrintText(std::ostream& out, std::string_view cp1251Text);
+
+}  // namespace cli
