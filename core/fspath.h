@@ -1,0 +1,15 @@
+// File names cross into the operating system here. Inside the program a file
+// name is CP1251 text like every other text; Windows takes it as UTF-16, other
+// systems as UTF-8 bytes.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace core {
+
+std::filesystem::path FsPath(std::string_view cp1251Name);
+std::string FromFsPath(const std::filesystem::path& path);  // CP1251, '?' for what it lacks
+
+}  // namespace core

@@ -1,0 +1,121 @@
+// Paradox table files (.DB with its .PX and .MB): the storage layer under the
+// local SQL. Reads every table a station may have; writes only in ways that
+// keep the table valid for the automation system's own database engine.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace db {
+
+// A failure that ends the operator's action. The message is CP1251 Russian
+// text naming the table file and the problem.
+class Error : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// DO NOT CHANGE: the codes are those of the file format.
+enum class FieldType : std::uint8_t {
+  Alpha = 0x01,
+  Date = 0x02,
+  Short = 0x03,
+  Long = 0x04,
+  Currency = 0x05,
+  Number = 0x06,
+  Logical = 0x09,
+  Memo = 0x0C,
+  Blob = 0x0D,
+  FormattedMemo = 0x0E,
+  Ole = 0x0F,
+  Graphic = 0x10,
+  Time = 0x14,
+  Timestamp = 0x15,
+  AutoInc = 0x16,
+  Bcd = 0x17,
+  Bytes = 0x18,
+};
+
+struct Field {
+  std::string name;   // CP1251
+  FieldType type;
+  int size = 0;       // bytes in the record (Alpha: 1..255); for Bcd the number of decimals
+};
+
+// One value of a record; which alternative a field holds follows its type:
+//   blank (NULL) of every type            std::monostate
+//   Alpha, Memo, FormattedMemo             std::string, CP1251 text
+//   Blob, Ole, Graphic, Bytes              std::string, raw bytes
+//   Short, Long, AutoInc                   std::int64_t
+//   Number, Currency, Bcd                  double
+//   Date, Timestamp                        double, days since 30.12.1899 (time as fraction)
+//   Time                                   double, fraction of a day
+//   Logical                                bool
+using Value = std::variant<std::monostate, std::int64_t, double, bool, std::string>;
+using Row = std::vector<Value>;
+
+// What identifies one state of a table file on disk, for caches.
+struct FileStamp {
+  std::uint64_t size = 0;
+  std::int64_t modified = 0;        // file system time, nanoseconds
+  std::uint32_t changeCounter = 0;  // header counters of the .DB
+  bool operator==(const FileStamp&) const = default;
+};
+
+// REQUIRES for every write: the caller holds no other open handle that writes.
+class ParadoxTable {
+ public:
+  // Opens and validates the .DB (and .PX/.MB when present). Throws Error.
+  explicit ParadoxTable(std::string path);
+
+  // Creates an unkeyed table as the Borland engine does (block size 2048, code
+  // page 1251, Cyrillic ANSI sort order). Throws Error when the file exists.
+  static void Create(const std::string& path, const std::vector<Field>& fields);
+
+  static FileStamp Stamp(const std::string& path);
+
+  const std::string& path() const { return m_path; }
+  const std::vector<Field>& fields() const { return m_fields; }
+  int keyFieldCount() const { return m_keyFields; }
+  std::uint32_t recordCount() const { return m_recordCount; }
+  bool writable() const;  // false for encrypted tables and those with secondary indexes
+  FileStamp stamp() const { return m_stamp; }
+
+  // Every record in stored order: block chain order, which for a keyed table
+  // is key order.
+  std::vector<Row> ReadAll() const;
+
+  // Appends rows (unkeyed: at the end of the chain; keyed: at their key place).
+  // Fields a row leaves blank stay blank. AutoInc fields left blank get the next
+  // value. Blob fields must be blank.
+  void Append(const std::vector<Row>& rows);
+
+  // Deletes the records at these positions of the stored order (as ReadAll
+  // returned them on the file's current stamp).
+  void Delete(const std::vector<std::size_t>& positions);
+
+  // Changes some fields of the records at these positions; other fields keep
+  // their bytes.
+  struct FieldChange {
+    std::size_t field;
+    Value value;
+  };
+  struct RowChange {
+    std::size_t position;
+    std::vector<FieldChange> changes;
+  };
+  void Update(const std::vector<RowChange>& changes);
+
+ private:
+  std::string m_path;
+  std::vector<Field> m_fields;
+  int m_keyFields = 0;
+  std::uint32_t m_recordCount = 0;
+  FileStamp m_stamp;
+  // The implementation adds what it needs here.
+};
+
+}  // namespace db
