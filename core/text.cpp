@@ -165,8 +165,11 @@ LeadingInt ParseLeadingInt(std::string_view text) {
     result.stop = 0;
     result.value = static_cast<std::int32_t>(negative ? -value : value);
   } else {
+    // The sign applies to the digits read before the stop, so " -5:00" reads
+    // as hour -5 and is refused, not taken for hour 5.
     result.stop = i + 1;
-    result.value = static_cast<std::int32_t>(value > limit ? limit : value);
+    const std::int64_t clamped = value > limit ? limit : value;
+    result.value = static_cast<std::int32_t>(negative ? -clamped : clamped);
   }
   return result;
 }

@@ -43,7 +43,8 @@ std::string_view Substring(std::string_view text, std::int64_t start, std::int64
 
 // The integer that begins the text (blanks, sign, decimal or $/x/0x hex digits)
 // and where the conversion stopped: 0 when the whole text was a number,
-// otherwise the 1-based position of the character that ended it.
+// otherwise the 1-based position of the character that ended it, with the
+// value of the digits read before it (signed).
 struct LeadingInt {
   std::int32_t value = 0;
   std::int64_t stop = 1;

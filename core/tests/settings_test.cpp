@@ -1,0 +1,207 @@
+#include "core/settings.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "core/codec.h"
+#include "core/hourtemplates.h"
+#include "core/text.h"
+
+namespace core {
+namespace {
+
+namespace fs = std::filesystem;
+
+class SettingsFile : public testing::Test {
+ protected:
+  void SetUp() override {
+    m_dir = fs::temp_directory_path() /
+            ("mvimport-core-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+             testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(m_dir);
+    fs::create_directories(m_dir);
+    m_path = (m_dir / "mvimport.ini").string();
+  }
+  void TearDown() override { fs::remove_all(m_dir); }
+
+  void write(const std::string& text) {
+    std::ofstream(m_path, std::ios::binary) << text;
+  }
+  std::string read() const {
+    std::ifstream in(m_path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+
+  fs::path m_dir;
+  std::string m_path;
+};
+
+TEST_F(SettingsFile, MissingFileGivesEveryDefault) {
+  const IniFile ini(m_path);
+  const TSetts s = ReadIni(ini, "/opt/mvimport");
+  const std::string mirvane = AddBackslash("C:\\Mirvane");
+  EXPECT_EQ(s.MVPath, mirvane);
+  EXPECT_EQ(s.TxtPath, mirvane);
+  EXPECT_EQ(s.BasePath, "/opt/mvimport/");
+  EXPECT_EQ((std::array{s.Artist_Start, s.Artist_End, s.Name_Start, s.Name_End}), (std::array{10, 40, 42, 80}));
+  EXPECT_EQ((std::array{s.JArtist_Start, s.JArtist_End, s.JName_Start, s.JName_End}), (std::array{10, 40, 42, 80}));
+  EXPECT_EQ(s.Method, -1);
+  EXPECT_EQ(s.ShiftHour, 0);
+  EXPECT_FALSE(s.Use_Jingle);
+  EXPECT_EQ(s.Jingle_Artist, "");
+  EXPECT_EQ(ShowSetts(s).MethodIndex, -1);
+  EXPECT_EQ(NoPresetCaption(), cp1251("Выберите предустановку"));
+  EXPECT_FALSE(fs::exists(m_path));
+}
+
+TEST_F(SettingsFile, ValuesAreReadWithoutRegardToLetterCase) {
+  write("; station settings\r\n[SETTING]\r\nmvpath=/data/mv\r\nTxtPath=/data/lists/\r\nBasePath=\r\n"
+        "artist_start= 12 \r\nName_End=abc\r\nUse_Jingle=2\r\nMethod=$3\r\nJingle_Artist=" +
+        std::string(200, 'j') + "\r\n");
+  const TSetts s = ReadIni(IniFile(m_path), "/opt");
+  EXPECT_EQ(s.MVPath, "/data/mv/");
+  EXPECT_EQ(s.TxtPath, "/data/lists/");
+  EXPECT_EQ(s.BasePath, "");
+  EXPECT_EQ(s.Artist_Start, 12);
+  EXPECT_EQ(s.Name_End, 80);  // not a number: the default
+  EXPECT_TRUE(s.Use_Jingle);
+  EXPECT_EQ(s.Method, 3);
+  EXPECT_EQ(s.Jingle_Artist, std::string(192, 'j'));
+}
+
+TEST_F(SettingsFile, WritingKeepsOtherSectionsKeysAndComments) {
+  write("; comment\r\n[Hours]\r\nMorning=6 7 8\r\n[Setting]\r\nMVPath=/old\r\nCustom=keep me\r\n\r\n[Other]\r\nx=1\r\n");
+  IniFile ini(m_path);
+  TSetts s = ReadIni(ini, "/opt");
+  s.MVPath = "/new/";
+  WriteIni(s, ini);
+  const std::string text = read();
+  EXPECT_NE(text.find("; comment\r\n[Hours]\r\nMorning=6 7 8\r\n[Setting]\r\nMVPath=/new/\r\nCustom=keep me\r\n"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("[Other]\r\nx=1\r\n"), std::string::npos);
+  EXPECT_EQ(text.find("/old"), std::string::npos);
+  const TSetts again = ReadIni(ini, "/opt");
+  EXPECT_EQ(again.TxtPath, s.TxtPath);
+  EXPECT_EQ(again.Name_Start, s.Name_Start);
+  EXPECT_EQ(HourTemplateNames(ini), std::vector<std::string>{"Morning"});
+}
+
+TEST_F(SettingsFile, UnwritableFileFailsWithItsName) {
+  IniFile ini((m_dir / "missing-folder" / "mvimport.ini").string());
+  try {
+    WriteIni(TSetts{}, ini);
+    FAIL() << "the write should fail";
+  } catch (const IniWriteError& e) {
+    EXPECT_EQ(std::string(e.what()), "Unable to write to " + ini.path());
+  }
+}
+
+TEST_F(SettingsFile, SaveChecksSongColumnsThenJingleColumns) {
+  IniFile ini(m_path);
+  TSetts s = ReadIni(ini, "/opt");
+  SettingsPage page = ShowSetts(s);
+  page.ArtStart = 40;
+  page.ArtEnd = 40;
+  page.TxtPath = "/lists";
+  auto error = SaveParms(s, page, ini);
+  ASSERT_TRUE(error);
+  EXPECT_EQ(*error, cp1251("Ошибка указания колонок песен. Конечная колонка не больше начальной"));
+  EXPECT_FALSE(fs::exists(m_path));
+  EXPECT_EQ(s.TxtPath, "/lists");  // taken before the check, kept in memory
+
+  page.ArtStart = 39;
+  page.JNameStart = 50;
+  page.JNameEnd = 20;
+  page.UseJingle = false;
+  EXPECT_FALSE(SaveParms(s, page, ini));  // jingle columns unchecked while recognition is off
+  EXPECT_EQ(s.JName_Start, 42);           // and not taken
+  EXPECT_EQ(ReadIni(ini, "/opt").Artist_Start, 39);
+
+  page.UseJingle = true;
+  page.JArtist = "  Jingle ;" + cp1251("Джингл") + "  ";
+  error = SaveParms(s, page, ini);
+  ASSERT_TRUE(error);
+  EXPECT_EQ(*error, cp1251("Ошибка указания колонок джинглов. Конечная колонка не больше начальной"));
+  EXPECT_EQ(s.Jingle_Artist, "Jingle ;" + cp1251("Джингл"));
+  EXPECT_FALSE(ReadIni(ini, "/opt").Use_Jingle);
+
+  page.JNameEnd = 80;
+  EXPECT_FALSE(SaveParms(s, page, ini));
+  const TSetts saved = ReadIni(ini, "/opt");
+  EXPECT_TRUE(saved.Use_Jingle);
+  EXPECT_EQ(saved.Jingle_Artist, "Jingle ;" + cp1251("Джингл"));
+  EXPECT_EQ(saved.TxtPath, "/lists/");  // the next read adds the separator
+}
+
+TEST(Presets, FillThePageAndKeepWhatTheyDoNotSet) {
+  TSetts s;
+  SettingsPage page = ShowSetts(s);
+  page.JArtist = "keep";
+  page.UseJingle = true;
+  CBMethodChange(s, page, 1);
+  EXPECT_EQ(s.Method, 1);
+  EXPECT_EQ((std::array{page.ArtStart, page.ArtEnd, page.NameStart, page.NameEnd}), (std::array{36, 61, 9, 35}));
+  EXPECT_FALSE(page.UseJingle);
+  EXPECT_EQ(page.JArtist, "keep");
+  EXPECT_FALSE(page.JinglesVisible);
+  EXPECT_EQ(s.Artist_Start, 10);  // the settings change only when saved
+
+  CBMethodChange(s, page, 0);
+  EXPECT_EQ((std::array{page.JArtStart, page.JArtEnd, page.JNameStart, page.JNameEnd}), (std::array{39, 70, 7, 38}));
+  EXPECT_EQ(page.JArtist, cp1251("Джингл"));
+  EXPECT_TRUE(page.UseJingle);
+  EXPECT_TRUE(page.JinglesVisible);
+
+  CBMethodChange(s, page, 3);
+  EXPECT_EQ(page.JArtist, "");
+  EXPECT_EQ((std::array{page.JArtStart, page.JNameEnd}), (std::array{42, 41}));
+  CBMethodChange(s, page, -1);
+  EXPECT_EQ(s.Method, -1);
+  EXPECT_EQ(page.ArtStart, 36);
+
+  s.Method = 1;
+  EXPECT_TRUE(ShowSetts(s).JinglesVisible);
+  s.Method = 4;
+  EXPECT_FALSE(ShowSetts(s).JinglesVisible);
+  EXPECT_EQ(PresetCaption(4), cp1251("Радио Дача Москва"));
+}
+
+TEST_F(SettingsFile, HourTemplatesSaveListAndApply) {
+  IniFile ini(m_path);
+  HourFlags hours{};
+  hours[6] = hours[7] = hours[8] = hours[9] = true;
+  EXPECT_EQ(SaveHourTemplate(ini, "", hours), "Default");
+  EXPECT_EQ(SaveHourTemplate(ini, "  " + cp1251("Утро") + " ", hours), "  " + cp1251("Утро") + " ");
+  EXPECT_EQ(ini.readString(kHoursSection, cp1251("УТРО"), "-"), "6 7 8 9");
+  SaveHourTemplate(ini, "Empty", HourFlags{});
+  hours[6] = false;
+  SaveHourTemplate(ini, "default", hours);  // replaces, whatever the letter case
+  EXPECT_EQ(HourTemplateNames(ini), (std::vector<std::string>{"default", cp1251("Утро"), "Empty"}));
+
+  HourFlags applied{};
+  ApplyHourTemplate(ini, "Default", applied);
+  EXPECT_EQ(HourTemplateValue(applied), "7 8 9");
+  ApplyHourTemplate(ini, "Empty", applied);
+  EXPECT_EQ(HourTemplateValue(applied).size(), std::string("0 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21 22 23").size());
+  ApplyHourTemplate(ini, "no such template", applied);
+  EXPECT_TRUE(std::all_of(applied.begin(), applied.end(), [](bool b) { return b; }));
+}
+
+TEST(HourTemplateValues, ParseAsDecimalNumbersUntilAWordThatIsNot) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"9 3 3", "3 9"},      {"  6  7 ", "6 7"},   {"5 24 99 7", "5 7"},
+      {"x 5", ""},           {"-1 5", ""},         {"4 x 5", "4"},
+      {"99999999999 2", "2"}, {"+3", ""},
+  };
+  for (const auto& [value, chosen] : cases) EXPECT_EQ(HourTemplateValue(ParseHourTemplate(value)), chosen) << value;
+}
+
+}  // namespace
+}  // namespace core
