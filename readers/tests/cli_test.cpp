@@ -1,0 +1,111 @@
+// The read command of mvimport-cli, run as the operator would run it.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
+
+#include "harness.h"
+
+namespace readers::test {
+namespace {
+
+struct CliRun {
+  int exitCode = -1;
+  std::string out;  // UTF-8
+  std::string err;
+};
+
+std::string ReadAll(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+CliRun RunRead(const std::string& args) {
+  TempDir dir;
+  const auto out = dir.path() / "out.txt";
+  const auto err = dir.path() / "err.txt";
+  const std::string command = std::string("\"") + MVIMPORT_CLI + "\" read " + args + " >\"" + out.string() +
+                              "\" 2>\"" + err.string() + "\"";
+  const int status = std::system(command.c_str());
+  CliRun run;
+#ifdef _WIN32
+  run.exitCode = status;
+#else
+  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
+  run.out = ReadAll(out);
+  run.err = ReadAll(err);
+  return run;
+}
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+// An empty settings file, so the defaults apply whatever lies beside the program.
+struct CliFixture : ::testing::Test {
+  CliFixture() : ini((dir.path() / "none.ini").string()) {}
+  TempDir dir;
+  std::string ini;
+};
+
+TEST_F(CliFixture, PrintsTheDayOfAPresetLayout) {
+  const CliRun run = RunRead("--ini " + Quoted(ini) + " --preset 3 --markers " + Quoted("Джингл") + " " +
+                          Quoted(Fixture("retrofm.txt")));
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out,
+            "0\t0\tArtist A+Artist B\tSong One\n"
+            "0\t5\tДжингл\tРетро джингл\n"
+            "0\t5\tДжингл\t*Джингл часа\n"
+            "0\t0\tSolo\tSong Two\n"
+            "1\t0\t'Quoted' Artist\tHour One Song\n");
+}
+
+TEST_F(CliFixture, PrintsTheImportDateLast) {
+  const CliRun run = RunRead("--ini " + Quoted(ini) + " --preset 4 " + Quoted(Fixture("dacha.txt")));
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out,
+            "12\t0\tArtist Twelve\tSong Twelve\n"
+            "12\t0\tTitle-less Artist\t\n"
+            "12\t0\tАртист Дачи\tПесня 'Дача'\n"
+            "13\t0\tArtist Thirteen\tSong Thirteen\n"
+            "date\t01.02.2010\n");
+}
+
+// The settings file decides the layout when no preset is given.
+TEST_F(CliFixture, ReadsWithTheSavedSettings) {
+  std::ofstream(ini) << "[Setting]\nMethod=1\nName_Start=9\nName_End=35\nArtist_Start=36\nArtist_End=61\n";
+  const CliRun run = RunRead("--ini " + Quoted(ini) + " " + Quoted(Fixture("selector.txt")));
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out.substr(0, run.out.find('\n')), "0\t0\tMorning Artist\tMorning Song");
+}
+
+TEST_F(CliFixture, FailuresAndWrongUsage) {
+  struct Case {
+    std::string args;
+    int exitCode;
+  };
+  const std::vector<Case> cases = {
+      {"--ini " + Quoted(ini) + " " + Quoted((dir.path() / "missing.txt").string()), 1},
+      {"--ini " + Quoted(ini), 2},
+      {"--ini " + Quoted(ini) + " --preset 5 " + Quoted(Fixture("dacha.txt")), 2},
+      {"--ini " + Quoted(ini) + " --preset x " + Quoted(Fixture("dacha.txt")), 2},
+      {"--verbose " + Quoted(Fixture("dacha.txt")), 2},
+      {Quoted(Fixture("dacha.txt")) + " --preset", 2},
+      {Quoted(Fixture("dacha.txt")) + " " + Quoted(Fixture("mirvane.txt")), 2},
+  };
+  for (const auto& c : cases) {
+    const CliRun run = RunRead(c.args);
+    EXPECT_EQ(run.exitCode, c.exitCode) << c.args;
+    EXPECT_TRUE(run.out.empty()) << c.args;
+    EXPECT_FALSE(run.err.empty()) << c.args;
+  }
+}
+
+}  // namespace
+}  // namespace readers::test
