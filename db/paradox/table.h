@@ -4,12 +4,17 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <variant>
 #include <vector>
 
 namespace db {
+
+namespace paradox {
+struct TableState;
+}
 
 // A failure that ends the operator's action. The message is CP1251 Russian
 // text naming the table file and the problem.
@@ -81,8 +86,20 @@ class ParadoxTable {
   const std::vector<Field>& fields() const { return m_fields; }
   int keyFieldCount() const { return m_keyFields; }
   std::uint32_t recordCount() const { return m_recordCount; }
-  bool writable() const;  // false for encrypted tables and those with secondary indexes
+  bool writable() const;  // false for encrypted tables, those with secondary indexes, and the
+                          // other cases readOnlyReason() names
+  // Why the table is not writable (CP1251), empty when it is.
+  const std::string& readOnlyReason() const;
+  int codePage() const;   // of the table's text, e.g. 1251 or 866
+  int level() const;      // format level: 3, 4, 5 or 7
   FileStamp stamp() const { return m_stamp; }
+
+  // The value as ReadAll gives it back once stored in this field: dates lose
+  // their time of day, times are rounded to milliseconds, empty text is blank,
+  // numbers take the kind of the field. Throws Error as Append would.
+  Value StoredValue(std::size_t field, const Value& value) const;
+  // The same for a whole row (an AutoInc left blank stays blank here).
+  Row StoredRow(const Row& row) const;
 
   // Every record in stored order: block chain order, which for a keyed table
   // is key order.
@@ -115,7 +132,10 @@ class ParadoxTable {
   int m_keyFields = 0;
   std::uint32_t m_recordCount = 0;
   FileStamp m_stamp;
-  // The implementation adds what it needs here.
+  // Shared by copies; a write replaces it with a new state.
+  std::shared_ptr<const paradox::TableState> m_state;
+
+  void adopt(std::shared_ptr<const paradox::TableState> state);
 };
 
 }  // namespace db

@@ -1,0 +1,113 @@
+#include "assoc/commands.h"
+
+#include <string>
+
+#include "assoc/statements.h"
+#include "core/codec.h"
+#include "db/table.h"
+#include "matching/assoccheck.h"
+
+namespace assoc {
+namespace {
+
+core::TSongRec* selectedEntry(core::DayPlaylist& day, int hour, int index) {
+  if (hour < 0 || hour >= core::kHours || index < 0) return nullptr;
+  auto& list = day.Songs[static_cast<std::size_t>(hour)];
+  if (static_cast<std::size_t>(index) >= list.size()) return nullptr;
+  return &list[static_cast<std::size_t>(index)];
+}
+
+// The three commands that only work on songs refuse a jingle with this.
+bool refuseJingle(const core::TSongRec& entry, matching::OperatorUi& ui) {
+  if (!entry.isJingle()) return false;
+  ui.showError(core::cp1251("Джинглы не имеют сопоставления."));
+  return true;
+}
+
+void appendAssociation(const std::string& associationPath, const core::TSongRec& row, const std::string& path) {
+  db::Table table(associationPath);
+  table.Open();
+  table.Append();
+  table.SetFieldAsString("FArtist", row.Artist);
+  table.SetFieldAsString("FName", row.Name);
+  table.SetFieldAsString("FPath", path);
+  table.Post();
+  table.Close();
+}
+
+}  // namespace
+
+bool SetAssClick(core::DayPlaylist& day, int hour, int index, const db::StationPaths& paths, db::Query& /*Query1*/,
+                 matching::OperatorUi& ui) {
+  core::TSongRec* entry = selectedEntry(day, hour, index);
+  if (entry == nullptr) return false;
+  if (entry->matched() && !ui.askYesNo(core::cp1251("Файл уже имеет сопоставление. Заменить ?"))) return false;
+  const std::string chosen =
+      entry->isJingle()
+          ? ui.GetJinglePath(paths.JinglesPath, core::cp1251("Назначение соспоставления"), entry->Name)
+          : ui.GetSongPath(paths.BaseSongPath, core::cp1251("Назначение соспоставлений"), entry->Artist, entry->Name);
+  if (chosen.empty()) return false;
+
+  core::TSongRec copy = *entry;
+  if (copy.isJingle()) {
+    copy.Artist = matching::kJingleMarker;
+    WalkDay(day, [&](core::TSongRec& song) {
+      if (song.isJingle() && song.Name == copy.Name && song.Artist.empty()) core::SetPath(song, chosen);
+    });
+  } else {
+    WalkDay(day, [&](core::TSongRec& song) {
+      if (!song.isJingle() && song.Artist == copy.Artist && song.Name == copy.Name) core::SetPath(song, chosen);
+    });
+  }
+  appendAssociation(paths.AssociationPath, copy, chosen);
+  return true;
+}
+
+bool SetDayChangeClick(core::DayPlaylist& day, int hour, int index, const db::StationPaths& paths,
+                       db::Query& /*Query1*/, matching::OperatorUi& ui) {
+  core::TSongRec* entry = selectedEntry(day, hour, index);
+  if (entry == nullptr || refuseJingle(*entry, ui)) return false;
+  const std::string chosen =
+      ui.GetSongPath(paths.BaseSongPath, core::cp1251("Сопоставить на день "), entry->Artist, entry->Name);
+  if (chosen.empty()) return false;
+  const core::TSongRec copy = *entry;
+  WalkDay(day, [&](core::TSongRec& song) {
+    if (!song.matched() && song.Artist == copy.Artist && song.Name == copy.Name) core::SetPath(song, chosen);
+  });
+  return true;
+}
+
+bool SetChangeClick(core::DayPlaylist& day, int hour, int index, const db::StationPaths& paths, db::Query& /*Query1*/,
+                    matching::OperatorUi& ui) {
+  core::TSongRec* entry = selectedEntry(day, hour, index);
+  if (entry == nullptr || refuseJingle(*entry, ui)) return false;
+  const std::string chosen =
+      ui.GetSongPath(paths.BaseSongPath, core::cp1251("Заменить файл в плейлисте"), entry->Artist, entry->Name);
+  if (chosen.empty()) return false;
+  core::SetPath(*entry, chosen);
+  return true;
+}
+
+bool DelAssClick(core::DayPlaylist& day, int hour, int index, const db::StationPaths& paths, db::Query& Query1,
+                 matching::OperatorUi& ui) {
+  core::TSongRec* entry = selectedEntry(day, hour, index);
+  if (entry == nullptr || !entry->matched() || refuseJingle(*entry, ui)) return false;
+  if (!ui.askYesNo(core::cp1251("Вы действительно хотите снять сопоставление для этого файла ?"))) return false;
+  const core::TSongRec copy = *entry;
+  WalkDay(day, [&](core::TSongRec& song) {
+    if (song.Artist == copy.Artist && song.Name == copy.Name && song.Path == copy.Path) song.Path.clear();
+  });
+  DeleteAssociation(Query1, paths.AssociationPath, copy.Artist, copy.Name, copy.Path);
+  return true;
+}
+
+bool DelOnListClick(core::DayPlaylist& day, int hour, int index, const db::StationPaths& /*paths*/,
+                    db::Query& /*Query1*/, matching::OperatorUi& ui) {
+  if (selectedEntry(day, hour, index) == nullptr) return false;
+  if (!ui.askYesNo(core::cp1251("Вы действительно хотите удалить файл из плейлиста ?"))) return false;
+  auto& list = day.Songs[static_cast<std::size_t>(hour)];
+  list.erase(list.begin() + index);
+  return true;
+}
+
+}  // namespace assoc

@@ -1,0 +1,259 @@
+// mvimport-cli import: the whole road of one playlist file without questions,
+// for stations that import unattended: read the file, check the associations,
+// optionally place jingles, and write the chosen hours into PlayList.db.
+#include <algorithm>
+#include <optional>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "cli/command.h"
+#include "core/codec.h"
+#include "core/datetime.h"
+#include "core/fspath.h"
+#include "core/hourtemplates.h"
+#include "core/settings.h"
+#include "core/text.h"
+#include "db/query.h"
+#include "db/stationtables.h"
+#include "import/hourlist.h"
+#include "import/jingles.h"
+#include "import/playlistimport.h"
+#include "matching/assoccheck.h"
+#include "matching/operatorui.h"
+#include "matching/review.h"
+#include "readers/openplaylist.h"
+
+namespace {
+
+constexpr std::string_view kUsage =
+    "--ini FILE [--date DD.MM.YYYY] [--hours LIST | --template NAME] [--clear hours|day|none] "
+    "[--jingles-every N [--jingles NAME;NAME...] [--seed N]] [--delete-stale] PLAYLIST";
+constexpr std::int32_t kMaxJingleStep = 20;
+
+struct ImportOptions {
+  std::string ini;                          // UTF-8 file name
+  std::optional<core::TDateTime> date;
+  std::optional<core::HourFlags> hours;
+  std::optional<std::string> hourTemplate;  // CP1251
+  int clearMode = importing::kClearHours;
+  std::optional<std::int32_t> jingleStep;
+  std::optional<std::string> jingleNames;   // CP1251, ';'-separated
+  std::optional<std::uint32_t> seed;
+  bool deleteStale = false;
+  std::string playlist;                     // UTF-8 file name
+};
+
+std::optional<std::int64_t> wholeNumber(const std::string& text, std::int64_t low, std::int64_t high) {
+  if (text.empty() || text.size() > 10 || text.find_first_not_of("0123456789") != std::string::npos) return {};
+  const std::int64_t value = std::stoll(text);
+  if (value < low || value > high) return {};
+  return value;
+}
+
+std::optional<int> clearModeOf(const std::string& text) {
+  if (text == "hours") return importing::kClearHours;
+  if (text == "day") return importing::kClearDay;
+  if (text == "none") return importing::kClearNone;
+  return std::nullopt;
+}
+
+// Takes the value of an option; returns the error text for wrong usage.
+std::optional<std::string> takeValue(const std::string& option, const std::string& value, ImportOptions& opts) {
+  if (option == "--ini") {
+    opts.ini = value;
+  } else if (option == "--date") {
+    opts.date = core::StrToDate(value);
+    if (!opts.date) return "--date takes a date DD.MM.YYYY, not " + value;
+  } else if (option == "--hours") {
+    opts.hours = importing::ParseHourList(value);
+    if (!opts.hours) return "--hours takes hours 0-23 like 6-9,12, not " + value;
+  } else if (option == "--template") {
+    opts.hourTemplate = core::utf8ToCp1251(value);
+  } else if (option == "--clear") {
+    const auto mode = clearModeOf(value);
+    if (!mode) return "--clear takes hours, day or none, not " + value;
+    opts.clearMode = *mode;
+  } else if (option == "--jingles-every") {
+    const auto step = wholeNumber(value, 1, kMaxJingleStep);
+    if (!step) return "--jingles-every takes a number from 1 to 20, not " + value;
+    opts.jingleStep = static_cast<std::int32_t>(*step);
+  } else if (option == "--jingles") {
+    opts.jingleNames = core::utf8ToCp1251(value);
+  } else if (option == "--seed") {
+    const auto seed = wholeNumber(value, 0, 0xFFFFFFFFll);
+    if (!seed) return "--seed takes a number from 0 to 4294967295, not " + value;
+    opts.seed = static_cast<std::uint32_t>(*seed);
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> parseArgs(const std::vector<std::string>& args, ImportOptions& opts) {
+  static const std::vector<std::string> kValued = {"--ini",           "--date",    "--hours", "--template", "--clear",
+                                                   "--jingles-every", "--jingles", "--seed"};
+  bool havePlaylist = false;
+  bool haveIni = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (std::find(kValued.begin(), kValued.end(), arg) != kValued.end()) {
+      if (i + 1 >= args.size()) return arg + " needs a value";
+      if (auto error = takeValue(arg, args[++i], opts)) return error;
+      haveIni = haveIni || arg == "--ini";
+    } else if (arg == "--delete-stale") {
+      opts.deleteStale = true;
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      return "unknown option " + arg;
+    } else if (havePlaylist) {
+      return "more than one playlist given";
+    } else {
+      opts.playlist = arg;
+      havePlaylist = true;
+    }
+  }
+  if (!haveIni) return "--ini is required";
+  if (!havePlaylist) return "no playlist given";
+  if (opts.hours && opts.hourTemplate) return "--hours and --template exclude each other";
+  if (!opts.jingleStep && (opts.jingleNames || opts.seed)) return "--jingles and --seed need --jingles-every";
+  return std::nullopt;
+}
+
+// Answers without asking: Yes to creating Association.db, the stale rows as
+// the option says; every error or warning ends the run with its text.
+class UnattendedUi : public matching::OperatorUi {
+ public:
+  explicit UnattendedUi(bool deleteStale) : m_deleteStale(deleteStale) {}
+
+  void showError(const std::string& text) override { throw std::runtime_error(text); }
+  void showWarning(const std::string& text) override { throw std::runtime_error(text); }
+  void showInfo(const std::string& text) override { m_infos.push_back(text); }
+  bool askYesNo(const std::string&) override { return true; }
+  matching::Answer askBatch(const std::string&) override {
+    return m_deleteStale ? matching::Answer::YesToAll : matching::Answer::NoToAll;
+  }
+  void ShowIndicator(const std::string&, int, int) override {}
+  std::string GetSongPath(const std::string&, const std::string&, const std::string&, const std::string&) override {
+    return {};
+  }
+  std::string GetJinglePath(const std::string&, const std::string&, const std::string&) override { return {}; }
+
+  const std::vector<std::string>& infos() const { return m_infos; }
+
+ private:
+  bool m_deleteStale;
+  std::vector<std::string> m_infos;
+};
+
+struct LoadedDay {
+  core::DayPlaylist day;
+  std::optional<core::TDateTime> fileDate;
+};
+
+LoadedDay readPlaylist(const ImportOptions& opts, const core::TSetts& setts, const core::IniFile& ini,
+                       const std::string& iniName) {
+  LoadedDay loaded;
+  readers::ReadingState state;
+  const readers::ReadContext ctx{setts, loaded.day, state, loaded.fileDate};
+  std::optional<readers::SelectedTemplate> hourTemplate;
+  if (opts.hourTemplate) {
+    if (!ini.readValue(core::kHoursSection, core::Trim(*opts.hourTemplate))) {
+      throw std::runtime_error("import: no hour template " + *opts.hourTemplate + " in " + iniName);
+    }
+    hourTemplate.emplace(readers::SelectedTemplate{ini, *opts.hourTemplate});
+  }
+  if (!readers::OpenPlaylist({}, core::utf8ToCp1251(opts.playlist), ctx, hourTemplate ? &*hourTemplate : nullptr)) {
+    throw std::runtime_error("import: cannot open " + core::utf8ToCp1251(opts.playlist));
+  }
+  if (opts.hours) loaded.day.HourSetts = *opts.hours;
+  return loaded;
+}
+
+std::vector<std::string> splitNames(const std::string& names) {
+  std::vector<std::string> list;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t end = names.find(';', start);
+    list.push_back(core::CutTo(names.substr(start, end == std::string::npos ? end : end - start),
+                               core::kJingleNameCapacity));
+    if (end == std::string::npos) return list;
+    start = end + 1;
+  }
+}
+
+// The placement dialog as the options fill it: every jingle ticked, or those named.
+void placeJingles(const ImportOptions& opts, const core::TSetts& setts, core::DayPlaylist& day, db::Query& query,
+                  UnattendedUi& ui) {
+  const auto list = importing::LoadJingles(importing::JinglesTablePath(setts.MVPath), query);
+  std::vector<bool> ticked(list.size(), !opts.jingleNames);
+  if (opts.jingleNames) {
+    for (const std::string& name : splitNames(*opts.jingleNames)) {
+      const auto it = std::find_if(list.begin(), list.end(), [&](const auto& j) { return j.Name == name; });
+      if (it == list.end()) throw std::runtime_error("import: no jingle " + name + " in Jingles.db");
+      ticked[static_cast<std::size_t>(it - list.begin())] = true;
+    }
+  }
+  const auto choice = importing::SBSaveClick(list, ticked, std::to_string(*opts.jingleStep), ui);
+  importing::InsertJingles(day, *choice, opts.seed ? importing::SeededRandom(*opts.seed) : importing::SystemRandom());
+}
+
+// The unmatched lines of the chosen hours, numbered as the error list numbers them.
+std::vector<std::string> unmatchedOfChosenHours(const core::DayPlaylist& day) {
+  core::DayPlaylist chosen = day;
+  for (std::size_t h = 0; h < chosen.Songs.size(); ++h) {
+    if (!chosen.HourSetts[h]) chosen.Songs[h].clear();
+  }
+  return matching::ErrorList(chosen);
+}
+
+void printReport(std::ostream& out, const std::vector<importing::HourImport>& hours, const core::DayPlaylist& day,
+                 const UnattendedUi& ui) {
+  out << "hour\ttarget\tentries\tmatched\twritten\n";
+  for (const auto& h : hours) {
+    out << h.hour << '\t' << core::DateToStr(h.target.day) << ' ' << h.target.hour << '\t' << h.entries << '\t'
+        << h.matched << '\t' << h.written << '\n';
+  }
+  const auto unmatched = unmatchedOfChosenHours(day);
+  out << "unmatched\t" << unmatched.size() << '\n';
+  for (const std::string& line : unmatched) {
+    cli::PrintText(out, line);
+    out << '\n';
+  }
+  for (const std::string& info : ui.infos()) {
+    cli::PrintText(out, info);
+    out << '\n';
+  }
+}
+
+int run(cli::Context& ctx) {
+  ImportOptions opts;
+  if (const auto error = parseArgs(ctx.args, opts)) {
+    ctx.err << "import: " << *error << "\nusage: mvimport-cli import " << kUsage << "\n";
+    return cli::kExitUsage;
+  }
+  // The settings file object takes the name as the system's narrow file API
+  // does (UTF-8 here, the ANSI code page on Windows), not as CP1251.
+  const std::string iniName = core::utf8ToCp1251(opts.ini);
+  const core::IniFile ini(core::FsPath(iniName).string());
+  const std::string program = core::utf8ToCp1251(ctx.programPath);
+  const core::TSetts setts = core::ReadIni(ini, core::FromFsPath(core::FsPath(program).parent_path()));
+  LoadedDay loaded = readPlaylist(opts, setts, ini, iniName);
+  const std::optional<core::TDateTime> date = opts.date ? opts.date : loaded.fileDate;
+  if (!date) throw std::runtime_error(core::cp1251("Укажите дату плейлиста!"));
+  UnattendedUi ui(opts.deleteStale);
+
+  db::Query query;
+  db::StationPaths paths;
+  const auto stale = opts.deleteStale ? matching::StaleRows::Delete : matching::StaleRows::Keep;
+  if (!matching::SBCheckClick(loaded.day, setts, paths, *date, query, ui, stale)) {
+    throw std::runtime_error("import: cannot create " + paths.AssociationPath);
+  }
+  if (opts.jingleStep) placeJingles(opts, setts, loaded.day, query, ui);
+  const importing::ImportContext importContext{loaded.day, setts, paths, *date, query};
+  const auto report = importing::SBImportClick(importContext, opts.clearMode, ui);
+  printReport(ctx.out, *report, loaded.day, ui);
+  return cli::kExitOk;
+}
+
+const cli::Registration kImport{{"import", kUsage, run}};
+
+}  // namespace

@@ -1,0 +1,78 @@
+// The process-wide cache of table files. A table is read once and kept in
+// memory (TableData) for as long as its file keeps the same stamp (size,
+// modification time, change counters); a file changed by another program is
+// read again at its next use. Our own writes go to the file first and are then
+// applied to the cached rows, or drop them when the file decides where rows go
+// (keyed tables, AutoInc values).
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "db/paradox/table.h"
+#include "db/tabledata.h"
+
+namespace db {
+
+class CachedTable {
+ public:
+  explicit CachedTable(std::string path);
+
+  const std::string& path() const { return m_path; }
+
+  // The rows as the file holds them now. Reads the file when its stamp changed.
+  std::shared_ptr<const TableData> Data();
+  // The rows last read or written, without looking at the file. The pointer
+  // holds until the next write.
+  const TableData& Current();
+  // Forgets the rows (after the file was created anew).
+  void Invalidate();
+
+  // Writes, each one call of the storage layer. Delete and Update address rows
+  // by their positions in Current(); they refuse with db::Error when the file
+  // changed since it was read. REQUIRES: values in canonical form (values.h).
+  void Append(const std::vector<Row>& rows);
+  void Delete(const std::vector<std::size_t>& positions);
+  void Update(const std::vector<ParadoxTable::RowChange>& changes);
+
+  std::size_t MemoryUsage() const { return m_data ? m_data->MemoryUsage() : 0; }
+
+ private:
+  FileStamp fileStamp() const;
+  ParadoxTable& handle(const FileStamp& now);
+  void load(ParadoxTable& table);
+  TableData& mutableData();
+  void requireCurrent(const FileStamp& now) const;
+  template <class Write>
+  void write(bool needsCurrentRows, Write&& writeToFile);
+
+  std::string m_path;
+  // The storage layer's view of the file (header and block chain, no open
+  // file), kept while the file's stamp stays the same: opening one reads every
+  // block header.
+  std::unique_ptr<ParadoxTable> m_handle;
+  FileStamp m_handleStamp;
+  std::shared_ptr<TableData> m_data;
+  FileStamp m_dataStamp;
+};
+
+class TableCache {
+ public:
+  // The one entry of this file (paths naming the same file by the same
+  // absolute path share it).
+  static std::shared_ptr<CachedTable> Get(std::string_view path);
+  // Drops the cached rows of every table (for tests and to free memory).
+  static void Clear();
+
+ private:
+  static std::map<std::filesystem::path, std::shared_ptr<CachedTable>>& entries();
+};
+
+// db::Error "path: problem", the shape of the storage layer's messages.
+[[noreturn]] void ThrowTableError(std::string_view path, const std::string& cp1251Problem);
+
+}  // namespace db

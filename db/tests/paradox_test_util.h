@@ -1,0 +1,59 @@
+// Helpers of the Paradox table tests: temporary folders, file bytes, tiny
+// keyed tables, and pxlib as an independent reader.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "db/paradox/table.h"
+
+namespace db::paradox::testing {
+
+// A fresh folder, removed with everything in it at destruction.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  std::string path(const std::string& name) const;  // a CP1251 path inside the folder
+
+ private:
+  std::string m_root;
+};
+
+using Bytes = std::vector<std::uint8_t>;
+Bytes ReadBytes(const std::string& path);
+void WriteBytes(const std::string& path, const Bytes& bytes);
+
+// The folder of the real sample tables, empty when it is not there.
+std::string SamplesDir();
+
+// An unkeyed table made by Create, turned into a keyed table on its first
+// keyFields fields, with an index file that holds no entries yet.
+void CreateKeyed(const std::string& path, const std::vector<Field>& fields, int keyFields);
+
+struct PxlibTable {
+  std::vector<Field> fields;
+  std::vector<Row> rows;  // values in the units of table.h; text as stored bytes
+  std::vector<std::string> messages;  // pxlib's errors
+};
+
+// Reads the table with pxlib, which converts the text to CP1251 itself; with pxPath it also adds the primary index,
+// which pxlib then walks to find the blocks.
+PxlibTable ReadWithPxlib(const std::string& path, const std::string& pxPath = {});
+
+// Writes a new unkeyed table with pxlib (code page 1251); blank values stay
+// all zero bytes. Values in the units of table.h.
+void WriteWithPxlib(const std::string& path, const std::vector<Field>& fields, const std::vector<Row>& rows);
+
+// Expects pxlib to read the same rows (in any order when sorted is false),
+// skipping the blank Date, Time, Number, Currency and Timestamp values pxlib
+// misreads.
+void ExpectSameAsPxlib(const std::vector<Row>& ours, const PxlibTable& theirs, bool sameOrder = true);
+
+std::string Utf8(const std::string& cp1251);
+
+}  // namespace db::paradox::testing

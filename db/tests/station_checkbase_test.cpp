@@ -1,0 +1,146 @@
+// CheckBase: the table paths it sets and the messages, question and creation
+// of its steps, with the operator's answers scripted.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/codec.h"
+#include "core/fspath.h"
+#include "db/paradox/table.h"
+#include "db/stationtables.h"
+#include "db/tests/sql_util.h"
+
+namespace db {
+namespace {
+
+using testing::Cp;
+
+// Records what CheckBase says and answers its question from a script.
+class ScriptedDialogs : public CheckBaseDialogs {
+ public:
+  void showError(const std::string& text) override { said.push_back("error: " + core::cp1251ToUtf8(text)); }
+  bool askYesNo(const std::string& question) override {
+    said.push_back("ask: " + core::cp1251ToUtf8(question));
+    return yes;
+  }
+  bool yes = false;
+  std::vector<std::string> said;
+};
+
+const char kAsk[] = "ask: Не найдена база ассоциаций. Создать базу?";
+const char kNoSongs[] = "error: Не найдена база песен!";
+const char kNoJingles[] = "error: Не найдена база джинглов!";
+
+class StationCheckBase : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m_setts.MVPath = m_dir.File("Mirvane");
+    m_setts.BasePath = m_dir.File("Ассоциации");
+    std::filesystem::create_directories(core::FsPath(m_setts.MVPath));
+    std::filesystem::create_directories(core::FsPath(m_setts.BasePath));
+  }
+
+  void makeTable(const std::string& path) { testing::MakeTable(path, "FName Char(10)", {}); }
+  std::string mv(const char* name) const { return core::FromFsPath(core::FsPath(m_setts.MVPath) / name); }
+  std::string association() const { return core::FromFsPath(core::FsPath(m_setts.BasePath) / "Association.db"); }
+  bool exists(const std::string& path) const { return std::filesystem::exists(core::FsPath(path)); }
+  bool check() { return CheckBase(m_setts, m_paths, m_query, m_dialogs); }
+
+  testing::TempDir m_dir;
+  core::TSetts m_setts;
+  StationPaths m_paths;
+  Query m_query;
+  ScriptedDialogs m_dialogs;
+};
+
+TEST(StationPaths, FolderSettingsGetOneSeparatorAndEmptyOnesNone) {
+#ifdef _WIN32
+  const std::string sep = "\\";
+#else
+  const std::string sep = "/";
+#endif
+  core::TSetts s;
+  s.MVPath = "mv" + sep;
+  s.BasePath = "base";
+  StationPaths p = MakeStationPaths(s);
+  EXPECT_EQ(p.AssociationPath, "base" + sep + "Association.db");
+  EXPECT_EQ(p.BaseSongPath, "mv" + sep + "BaseSong.db");
+  EXPECT_EQ(p.JinglesPath, "mv" + sep + "Jingles.db");
+  EXPECT_EQ(p.PlayListPath, "mv" + sep + "PlayList.db");
+  s.MVPath = "";
+  p = MakeStationPaths(s);
+  EXPECT_EQ(p.BaseSongPath, "BaseSong.db");
+  EXPECT_EQ(p.JinglesPath, "Jingles.db");
+  EXPECT_EQ(p.PlayListPath, "PlayList.db");
+}
+
+TEST_F(StationCheckBase, AMissingSongBaseIsTheOnlyMessageAndThePathsAreSetAnyway) {
+  m_setts.Use_Jingle = true;
+  EXPECT_FALSE(check());
+  EXPECT_EQ(m_dialogs.said, std::vector<std::string>{kNoSongs});
+  EXPECT_EQ(m_paths.BaseSongPath, mv("BaseSong.db"));
+  EXPECT_EQ(m_paths.AssociationPath, association());
+  EXPECT_FALSE(exists(association()));
+}
+
+TEST_F(StationCheckBase, AMissingJingleBaseMattersOnlyWithJingleRecognition) {
+  makeTable(mv("BaseSong.db"));
+  makeTable(association());
+  m_setts.Use_Jingle = true;
+  EXPECT_FALSE(check());
+  EXPECT_EQ(m_dialogs.said, std::vector<std::string>{kNoJingles});
+  m_dialogs.said.clear();
+  m_setts.Use_Jingle = false;
+  EXPECT_TRUE(check());
+  EXPECT_TRUE(m_dialogs.said.empty());
+  EXPECT_FALSE(exists(mv("PlayList.db")));
+}
+
+TEST_F(StationCheckBase, NoKeepsAskingAndCreatesNothing) {
+  makeTable(mv("BaseSong.db"));
+  EXPECT_FALSE(check());
+  EXPECT_FALSE(check());
+  EXPECT_EQ(m_dialogs.said, (std::vector<std::string>{kAsk, kAsk}));
+  EXPECT_FALSE(exists(association()));
+}
+
+TEST_F(StationCheckBase, YesCreatesTheAssociationTableWithItsThreeColumns) {
+  makeTable(mv("BaseSong.db"));
+  m_dialogs.yes = true;
+  EXPECT_TRUE(check());
+  EXPECT_TRUE(m_query.Lines().empty());
+  const ParadoxTable created(association());
+  ASSERT_EQ(created.fields().size(), 3u);
+  const char* names[] = {"FArtist", "FName", "FPath"};
+  const int sizes[] = {64, 64, 160};
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(created.fields()[i].name, names[i]);
+    EXPECT_EQ(created.fields()[i].type, FieldType::Alpha);
+    EXPECT_EQ(created.fields()[i].size, sizes[i]);
+  }
+  EXPECT_EQ(created.recordCount(), 0u);
+  EXPECT_TRUE(check());
+  EXPECT_EQ(m_dialogs.said, std::vector<std::string>{kAsk});
+}
+
+TEST_F(StationCheckBase, AFolderNameWithADoubleQuoteStillGetsItsTable) {
+  m_setts.BasePath = m_dir.File("База \"Ретро\"");
+  std::filesystem::create_directories(core::FsPath(m_setts.BasePath));
+  makeTable(mv("BaseSong.db"));
+  m_dialogs.yes = true;
+  EXPECT_TRUE(check());
+  EXPECT_TRUE(exists(association()));
+}
+
+TEST_F(StationCheckBase, AFailedCreationIsSilent) {
+  makeTable(mv("BaseSong.db"));
+  m_setts.BasePath = m_dir.File("Нет такой папки");
+  m_dialogs.yes = true;
+  EXPECT_FALSE(check());
+  EXPECT_EQ(m_dialogs.said, std::vector<std::string>{kAsk});
+  EXPECT_TRUE(m_query.Lines().empty());
+  EXPECT_FALSE(exists(association()));
+}
+
+}  // namespace
+}  // namespace db

@@ -1,0 +1,196 @@
+// The import command of mvimport-cli, run as a station's scheduled job runs it,
+// on a station folder made here.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include <sys/wait.h>
+
+#include "import/tests/pxtable.h"
+#include "matching/tests/station.h"
+
+namespace importing {
+namespace {
+
+using stationtest::Cp;
+using stationtest::PrintTo;
+
+std::string readAll(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+void writeFile(const std::filesystem::path& file, const std::string& bytes) {
+  std::ofstream out(file, std::ios::binary);
+  out << bytes;
+}
+
+std::string pad(std::string_view utf8, std::size_t width) {
+  std::string text = Cp(utf8);
+  text.resize(width, ' ');
+  return text;
+}
+
+// A PowerGold line: artist in columns 19-36, title in 37-55.
+std::string songLine(std::string_view time, std::string_view artist, std::string_view title) {
+  return std::string(time) + " PG000001 " + pad(artist, 18) + pad(title, 19) + "03:30\r\n";
+}
+
+std::string header(int hour, std::string_view date) {
+  const std::string hh = (hour < 10 ? "0" : "") + std::to_string(hour);
+  return "Russkoe Radio Hour " + hh + ":00-" + hh + ":59     " + pad(date, 16) + "\r\n";
+}
+
+struct CliRun {
+  int exitCode = -1;
+  std::string out;  // UTF-8
+  std::string err;
+};
+
+class CliImportTest : public ::testing::Test {
+ protected:
+  CliImportTest() {
+    station.Songs({stationtest::SongRow("Artist Seven", "Song Seven", "C:\\m\\7.mp3"),
+                   stationtest::SongRow("Artist Eight", "Song Eight", "C:\\m\\8.mp3"),
+                   stationtest::SongRow("Артист", "Песня", "C:\\m\\п.mp3")});
+    station.Jingles({stationtest::JingleRow("Top", "C:\\j\\top.wav"), stationtest::JingleRow("Hour", "C:\\j\\hour.wav")});
+    station.PlayList();
+    writeFile(station.dir.path() / "station.ini",
+              "[Setting]\r\nMVPath=" + station.dir.Folder() + "\r\nBasePath=" + station.dir.Folder() +
+                  "\r\nMethod=2\r\nArtist_Start=19\r\nArtist_End=36\r\nName_Start=37\r\nName_End=55\r\n"
+                  "[Hours]\r\nMorning=7\r\n");
+    writePlaylist("01.03.2016");
+  }
+
+  void writePlaylist(std::string_view date) {
+    writeFile(playlist(), header(7, date) + songLine("07:00:00", "Artist Seven", "Song Seven") +
+                              songLine("07:03:30", "Nobody Knows", "Lost Song") +
+                              songLine("07:06:00", "Артист", "Песня") + "Total Time: 00:58:00\r\n" +
+                              header(8, date) + songLine("08:00:00", "Artist Eight", "Song Eight") +
+                              songLine("08:03:00", "Artist Seven", "Song Seven") + "Total Time: 00:58:00\r\n");
+  }
+
+  std::filesystem::path playlist() const { return station.dir.path() / "day.log"; }
+
+  CliRun run(const std::string& options) {
+    const auto out = station.dir.path() / "out.txt";
+    const auto err = station.dir.path() / "err.txt";
+    const std::string command = std::string("\"") + MVIMPORT_CLI + "\" import " + options + " >\"" + out.string() +
+                                "\" 2>\"" + err.string() + "\"";
+    const int status = std::system(command.c_str());
+    CliRun result;
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.out = readAll(out);
+    result.err = readAll(err);
+    return result;
+  }
+
+  CliRun runWithIni(const std::string& options) {
+    db::TableCache::Clear();  // the command writes the tables from another process
+    return run("--ini \"" + (station.dir.path() / "station.ini").string() + "\" " + options + " \"" +
+               playlist().string() + "\"");
+  }
+
+  stationtest::Station station;
+};
+
+TEST_F(CliImportTest, ImportsTheDayWithJinglesAndReportsEachHour) {
+  const CliRun result = runWithIni("--jingles-every 2 --jingles Top --seed 1");
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out,
+            "hour\ttarget\tentries\tmatched\twritten\n"
+            "7\t01.03.2016 7\t4\t3\t3\n"
+            "8\t01.03.2016 8\t3\t3\t3\n"
+            "unmatched\t1\n"
+            "7 2 Nobody Knows - Lost Song\n"
+            "Импорт выполнен!\n");
+  EXPECT_TRUE(result.err.empty());
+  EXPECT_EQ(pxtest::Slots(station.paths.PlayListPath),
+            (std::vector<std::string>{"01.03.2016 7 0 Song Seven", "01.03.2016 7 1 Top", "01.03.2016 7 2 Песня",
+                                      "01.03.2016 8 0 Song Eight", "01.03.2016 8 1 Top",
+                                      "01.03.2016 8 2 Song Seven"}));
+  // Association.db was created without a question.
+  EXPECT_TRUE(stationtest::FileLines(station.paths.AssociationPath).empty());
+}
+
+TEST_F(CliImportTest, DateHoursAndClearModeFromTheOptions) {
+  ASSERT_EQ(runWithIni("").exitCode, 0);
+  CliRun result = runWithIni("--date 02.03.2016 --hours 8,9 --clear none");
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out,
+            "hour\ttarget\tentries\tmatched\twritten\n"
+            "8\t02.03.2016 8\t2\t2\t2\n"
+            "9\t02.03.2016 9\t0\t0\t0\n"
+            "unmatched\t0\n"
+            "Импорт выполнен!\n");
+  result = runWithIni("--template Morning --clear none");
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(pxtest::Slots(station.paths.PlayListPath),
+            (std::vector<std::string>{"01.03.2016 7 0 Song Seven", "01.03.2016 7 1 Песня", "01.03.2016 8 0 Song Eight",
+                                      "01.03.2016 8 1 Song Seven", "02.03.2016 8 0 Song Eight",
+                                      "02.03.2016 8 1 Song Seven", "01.03.2016 7 2 Song Seven",
+                                      "01.03.2016 7 3 Песня"}));
+}
+
+TEST_F(CliImportTest, StaleRowsAreKeptUnlessDeletionIsAsked) {
+  station.Associations({{"Gone", "Song", "C:\\gone.mp3"}, {"Nobody Knows", "Lost Song", "C:\\m\\8.mp3"}});
+  ASSERT_EQ(runWithIni("").exitCode, 0);
+  EXPECT_EQ(stationtest::FileLines(station.paths.AssociationPath).size(), 2u);
+  const CliRun result = runWithIni("--delete-stale");
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(stationtest::FileLines(station.paths.AssociationPath),
+            std::vector<std::string>{"Nobody Knows\tLost Song\tC:\\m\\8.mp3"});
+  EXPECT_NE(result.out.find("unmatched\t0\n"), std::string::npos);  // the association matched it
+}
+
+struct FailureCase {
+  std::string_view name;
+  std::string options;
+  int exitCode;
+  std::string message;  // part of the error output
+};
+
+class CliFailureTest : public CliImportTest, public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(CliFailureTest, ReportsWhyAndWritesNothing) {
+  const FailureCase& c = GetParam();
+  const CliRun result = runWithIni(c.options);
+  EXPECT_EQ(result.exitCode, c.exitCode);
+  EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+  EXPECT_TRUE(result.out.empty());
+  EXPECT_TRUE(pxtest::Slots(station.paths.PlayListPath).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, CliFailureTest,
+    ::testing::Values(
+        FailureCase{"UnknownOption", "--fast", 2, "unknown option --fast"},
+        FailureCase{"BadHours", "--hours 7-25", 2, "--hours takes hours"},
+        FailureCase{"BadClear", "--clear week", 2, "--clear takes hours, day or none"},
+        FailureCase{"HoursAndTemplate", "--hours 7 --template Morning", 2, "exclude each other"},
+        FailureCase{"SeedAlone", "--seed 3", 2, "need --jingles-every"},
+        FailureCase{"StepOutOfRange", "--jingles-every 21", 2, "--jingles-every takes a number from 1 to 20"},
+        FailureCase{"BadDate", "--date 31.02.2016", 2, "--date takes a date"},
+        FailureCase{"MissingTemplate", "--template Evening", 1, "no hour template Evening"},
+        FailureCase{"UnknownJingle", "--jingles-every 2 --jingles \"Top;Noon\"", 1, "no jingle Noon in Jingles.db"},
+        FailureCase{"DateTooEarly", "--date 04.01.2016", 1, "Укажите дату плейлиста!"}),
+    stationtest::CaseName());
+
+TEST_F(CliImportTest, FailsWithoutADateOrASongBase) {
+  writePlaylist("");
+  CliRun result = runWithIni("");
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err, "Укажите дату плейлиста!\n");
+  std::filesystem::remove(core::FsPath(station.paths.BaseSongPath));
+  result = runWithIni("--date 01.03.2016");
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err, "Не найдена база песен!\n");
+  EXPECT_EQ(run("\"" + playlist().string() + "\"").exitCode, 2);  // no --ini
+}
+
+}  // namespace
+}  // namespace importing

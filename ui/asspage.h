@@ -1,0 +1,45 @@
+// TabAss: every row of the association base in a grid, with the commands
+// that give a row another file or delete it.
+#pragma once
+
+#include <QTableWidget>
+#include <QWidget>
+
+#include "assoc/assocbase.h"
+
+class QAction;
+class QMenu;
+
+namespace ui {
+
+class AssPage : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit AssPage(QWidget* parent = nullptr);
+
+  QTableWidget* SGAss() const { return m_grid; }
+  QMenu* MenuASS() const { return m_menu; }
+  QAction* NChange() const { return m_change; }
+  QAction* N2() const { return m_delete; }
+
+  // Shows the rows; the selection and scroll position stay.
+  void show(const std::vector<assoc::AssociationRow>& rows);
+  // The row selected in the grid (the empty row of an empty table included).
+  std::optional<assoc::AssociationRow> selectedRow() const;
+
+ signals:
+  void changeRequested();
+  void deleteRequested();
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  QTableWidget* m_grid;
+  QMenu* m_menu;
+  QAction* m_change;
+  QAction* m_delete;
+};
+
+}  // namespace ui

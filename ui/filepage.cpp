@@ -1,0 +1,110 @@
+#include "ui/filepage.h"
+
+#include <QFileSystemModel>
+#include <algorithm>
+#include <QHeaderView>
+#include <QLabel>
+#include <QTableWidget>
+#include <QTreeView>
+
+#include "readers/filelist.h"
+#include "ui/buttonbar.h"
+#include "ui/qtext.h"
+
+namespace ui {
+
+FilePage::FilePage(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("TabSelFile"));
+  m_model = new QFileSystemModel(this);
+  m_model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives | QDir::Hidden);
+  m_model->setRootPath(QString());
+
+  m_tree = new QTreeView(this);
+  m_tree->setObjectName(QStringLiteral("DLB"));
+  m_tree->setModel(m_model);
+  for (int c = 1; c < m_model->columnCount(); ++c) m_tree->hideColumn(c);
+  m_tree->setHeaderHidden(true);
+  m_tree->setGeometry(0, 0, 257, 400);
+
+  m_labDir = new QLabel(this);
+  m_labDir->setObjectName(QStringLiteral("LabDir"));
+  m_labDir->setGeometry(265, 2, 500, 16);
+
+  m_files = new QTableWidget(1, 2, this);
+  m_files->setObjectName(QStringLiteral("SGFiles"));
+  m_files->setGeometry(261, 20, 500, 400);
+  m_files->setSelectionBehavior(QAbstractItemView::SelectRows);
+  m_files->setSelectionMode(QAbstractItemView::SingleSelection);
+  m_files->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  m_files->verticalHeader()->hide();
+  m_files->verticalHeader()->setDefaultSectionSize(16);
+  m_files->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  m_files->setHorizontalHeaderLabels({QString(), QString()});
+  // Wide enough for "dd.mm.yy hh:mm:ss" in the window's font.
+  m_files->setColumnWidth(1, m_files->fontMetrics().horizontalAdvance(QStringLiteral("00.00.00 00:00:00")) + 12);
+
+  m_open = new ButtonBar(QStringLiteral("Panel1"), QStringLiteral("SBOpen"), tr8("Открыть файл"), this);
+  m_open->button()->setEnabled(false);
+
+  connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { ShowFiles(); });
+  connect(m_files, &QTableWidget::itemSelectionChanged, this, [this] { SGFilesClick(); });
+  connect(m_open->button(), &QToolButton::clicked, this, &FilePage::openRequested);
+}
+
+void FilePage::setFolder(const std::string& folder) {
+  const QString path = toQ(folder);
+  const QModelIndex index = m_model->index(path);
+  if (index.isValid()) {
+    m_tree->setCurrentIndex(index);
+    m_tree->scrollTo(index);
+  }
+  ShowFiles();
+}
+
+std::string FilePage::selectedFolder() const {
+  const QModelIndex index = m_tree->currentIndex();
+  return index.isValid() ? fromQ(m_model->filePath(index)) : std::string();
+}
+
+void FilePage::ShowFiles() {
+  const auto listing = readers::ListFolder(selectedFolder());
+  if (!listing) return;
+  // The grid's header row stays empty; with no file it shows one empty row.
+  const int rows = std::max(1, static_cast<int>(listing->Rows.size()));
+  m_files->clearSelection();
+  m_files->setRowCount(0);
+  m_files->setRowCount(rows);
+  for (int r = 0; r < rows; ++r) {
+    const bool file = r < static_cast<int>(listing->Rows.size());
+    const auto& row = file ? listing->Rows[static_cast<std::size_t>(r)] : readers::FileListRow{};
+    m_files->setItem(r, 0, new QTableWidgetItem(toQ(row.Name)));
+    m_files->setItem(r, 1, new QTableWidgetItem(toQ(row.DateText)));
+  }
+  m_labDir->setText(toQ(listing->Folder));
+  m_files->setCurrentCell(0, 0);
+  m_files->selectRow(0);
+  SGFilesClick();
+}
+
+void FilePage::SGFilesClick() {
+  const auto selected = m_files->selectionModel()->selectedRows();
+  const int row = selected.isEmpty() ? m_files->currentRow() : selected.front().row();
+  const QTableWidgetItem* item = row >= 0 ? m_files->item(row, 0) : nullptr;
+  m_selFileName = item ? fromQ(item->text()) : std::string();
+  m_open->button()->setEnabled(!m_selFileName.empty());
+}
+
+void FilePage::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  const int w = width();
+  const int h = height();
+  m_tree->setGeometry(m_tree->x(), m_tree->y(), static_cast<int>(w * 0.32), h - m_tree->y());
+  const int gridLeft = m_tree->x() + m_tree->width() + 4;
+  const int gridWidth = w - gridLeft - 2;
+  m_open->move(gridLeft + (gridWidth - m_open->width()) / 2, h - m_open->height() - 4);
+  m_labDir->move(gridLeft + 4, m_labDir->y());
+  m_files->setGeometry(gridLeft, m_files->y(), gridWidth, m_open->y() - 4 - m_files->y());
+  m_files->setColumnWidth(0, gridWidth - m_files->columnWidth(1) - 4);
+}
+
+}  // namespace ui

@@ -1,0 +1,58 @@
+// TFr_GetJinglePath: the jingle picker, one list of the jingle base's names
+// searched as the operator types.
+#pragma once
+
+#include <QDialog>
+#include <string>
+#include <vector>
+
+#include "db/query.h"
+
+class QLineEdit;
+class QListWidget;
+class QToolButton;
+
+namespace ui {
+
+class ButtonBar;
+
+class TFr_GetJinglePath : public QDialog {
+  Q_OBJECT
+
+ public:
+  // Fills the list from the table (FormCreate); a table that cannot be read
+  // is reported in an error box and the list stays empty.
+  TFr_GetJinglePath(const std::string& baseFile, QWidget* parent = nullptr);
+
+  void preset(const std::string& prefix, const std::string& name);
+  const std::string& ResPath() const { return m_resPath; }
+
+  QListWidget* LBName() const { return m_names; }
+  QLineEdit* EName() const { return m_nameEdit; }
+  QToolButton* SBSave() const;
+  QToolButton* SBCancel() const;
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void LBNameClick();
+  void ENameChange();
+
+  std::string m_baseFile;
+  db::Query m_query;
+  std::vector<std::string> m_nameTexts;
+  std::vector<std::string> m_paths;
+  std::string m_resPath;
+  bool m_nameLock = false;
+
+  QListWidget* m_names;
+  QLineEdit* m_nameEdit;
+  ButtonBar* m_save;
+  ButtonBar* m_cancel;
+};
+
+std::string GetJinglePath(QWidget* parent, const std::string& tablePath, const std::string& prefix,
+                          const std::string& name);
+
+}  // namespace ui

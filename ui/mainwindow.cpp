@@ -1,0 +1,190 @@
+#include "ui/mainwindow.h"
+
+#include <QHeaderView>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "assoc/assocbase.h"
+#include "assoc/commands.h"
+#include "matching/assoccheck.h"
+#include "matching/review.h"
+#include "readers/openplaylist.h"
+#include "ui/asspage.h"
+#include "ui/datepage.h"
+#include "ui/filepage.h"
+#include "ui/hourtabs.h"
+#include "ui/messageboxui.h"
+#include "ui/qtext.h"
+#include "ui/reviewpage.h"
+#include "ui/settingspage.h"
+
+namespace ui {
+namespace {
+
+enum PageIndex { kTabSelFile, kTabDate, kTabList, kTabAss, kTabError, kTabSheet3 };
+
+QWidget* fillingPage(QWidget* content, const QString& name) {
+  auto* page = new QWidget();
+  page->setObjectName(name);
+  auto* layout = new QVBoxLayout(page);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(content);
+  return page;
+}
+
+}  // namespace
+
+TFrmTxt::TFrmTxt(const std::string& settingsFile, const std::string& programFolder, QWidget* parent)
+    : QMainWindow(parent), m_settingsFile(settingsFile), m_programFolder(programFolder) {
+  setObjectName(QStringLiteral("FrmTxt"));
+  setWindowTitle(tr8("Импорт плейлиста из txt файла в базу плейлистов Mirvane 3"));
+  m_pages = new QTabWidget(this);
+  m_pages->setObjectName(QStringLiteral("PC1"));
+  setCentralWidget(m_pages);
+
+  m_filePage = new FilePage();
+  m_datePage = new DatePage(m_day, m_settingsFile, nullptr);
+  m_reviewPage = new ReviewPage(m_day, nullptr);
+  m_assPage = new AssPage();
+  m_errors = new QPlainTextEdit();
+  m_errors->setObjectName(QStringLiteral("MemError"));
+  m_settingsPage = new SettingsPage(m_setts, m_settingsFile, nullptr);
+
+  m_pages->addTab(m_filePage, tr8("Выбор файла"));
+  m_pages->addTab(m_datePage, tr8("Выбор даты и часов"));
+  m_pages->addTab(m_reviewPage, tr8("Импорт плейлиста"));
+  m_pages->addTab(m_assPage, tr8("База ассоциаций"));
+  m_pages->addTab(fillingPage(m_errors, QStringLiteral("TabError")), tr8("Список не сопоставленных файлов"));
+  m_pages->addTab(m_settingsPage, tr8("Настройки"));
+  resize(792, 613);
+  m_boxes = std::make_unique<MessageBoxUi>(this, m_datePage);
+  m_ui = m_boxes.get();
+
+  connect(m_filePage, &FilePage::openRequested, this, [this] { runAction([this] { SBOpenClick(); }); });
+  connect(m_datePage, &DatePage::checkRequested, this, [this] { runAction([this] { SBCheckClick(); }); });
+  connect(m_reviewPage->SpeedButton1(), &QToolButton::clicked, this,
+          [this] { runAction([this] { SpeedButton1Click(); }); });
+  connect(m_reviewPage, &ReviewPage::commandRequested, this,
+          [this](ReviewCommand command) { runAction([this, command] { runReviewCommand(command); }); });
+  connect(m_reviewPage->SBEditAss(), &QToolButton::clicked, this, [this] { runAction([this] { SBEditAssClick(); }); });
+  connect(m_pages, &QTabWidget::currentChanged, this, [this] { runAction([this] { PC1Change(); }); });
+  connect(m_assPage, &AssPage::changeRequested, this, [this] {
+    runAction([this] {
+      const auto row = m_assPage->selectedRow();
+      if (row && assoc::NChangeClick(m_day, *row, m_paths, m_query1, *m_ui)) {
+        m_reviewPage->TCHourChange();
+        ShowAssociate();
+      }
+    });
+  });
+  connect(m_assPage, &AssPage::deleteRequested, this, [this] {
+    runAction([this] {
+      const auto row = m_assPage->selectedRow();
+      if (row && assoc::N2Click(m_day, *row, m_paths, m_query1, *m_ui)) {
+        m_reviewPage->TCHourChange();
+        ShowAssociate();
+      }
+    });
+  });
+  connect(m_settingsPage, &SettingsPage::refused, this,
+          [this](const QString& message) { QMessageBox::critical(this, windowTitle(), message); });
+  FormCreate();
+}
+
+void TFrmTxt::FormCreate() {
+  m_reading.SkipLines = 0;
+  m_pages->setTabVisible(kTabAss, false);
+  m_pages->setTabVisible(kTabError, false);
+  m_assPage->SGAss()->setHorizontalHeaderLabels(
+      {tr8("Исполнитель"), tr8("Наименование"), tr8("Путь к файлу в базе песен")});
+  m_pages->setCurrentIndex(kTabSelFile);
+  m_pages->setTabVisible(kTabDate, false);
+  m_pages->setTabVisible(kTabList, false);
+  m_setts = core::ReadIni(m_settingsFile, m_programFolder);
+  m_datePage->loadTemplates();
+  m_settingsPage->ShowSetts();
+  m_filePage->setFolder(m_setts.TxtPath);
+}
+
+TFrmTxt::~TFrmTxt() = default;
+
+void TFrmTxt::setOperatorUi(matching::OperatorUi* ui) { m_ui = ui ? ui : m_boxes.get(); }
+
+void TFrmTxt::SBCheckClick() {
+  if (!matching::SBCheckClick(m_day, m_setts, m_paths, m_datePage->importDate(), m_query1, *m_ui)) return;
+  showPage(m_reviewPage);
+  m_reviewPage->TCHourChange();
+}
+
+void TFrmTxt::runReviewCommand(ReviewCommand command) {
+  const int hour = m_reviewPage->TCHour()->TabIndex();
+  const int index = m_reviewPage->selectedLine();
+  if (index < 0) return;
+  bool changed = false;
+  switch (command) {
+    case ReviewCommand::SetAss: changed = assoc::SetAssClick(m_day, hour, index, m_paths, m_query1, *m_ui); break;
+    case ReviewCommand::SetDayChange:
+      changed = assoc::SetDayChangeClick(m_day, hour, index, m_paths, m_query1, *m_ui);
+      break;
+    case ReviewCommand::SetChange: changed = assoc::SetChangeClick(m_day, hour, index, m_paths, m_query1, *m_ui); break;
+    case ReviewCommand::DelAss: changed = assoc::DelAssClick(m_day, hour, index, m_paths, m_query1, *m_ui); break;
+    case ReviewCommand::DelOnList: changed = assoc::DelOnListClick(m_day, hour, index, m_paths, m_query1, *m_ui); break;
+  }
+  if (changed) m_reviewPage->TCHourChange();
+}
+
+void TFrmTxt::SBEditAssClick() {
+  // Making the page current reloads it through PC1Change; an already
+  // current page is reloaded here.
+  const bool current = m_pages->currentWidget() == m_assPage;
+  showPage(m_assPage);
+  if (current) PC1Change();
+}
+
+void TFrmTxt::PC1Change() {
+  if (m_pages->currentWidget() == m_assPage) ShowAssociate();
+}
+
+void TFrmTxt::ShowAssociate() { m_assPage->show(assoc::ShowAssociate(m_paths, m_query1)); }
+
+void TFrmTxt::showPage(QWidget* page) {
+  const int index = m_pages->indexOf(page);
+  m_pages->setTabVisible(index, true);
+  m_pages->setCurrentIndex(index);
+}
+
+void TFrmTxt::SBOpenClick() {
+  std::optional<core::TDateTime> importDate;
+  const readers::ReadContext ctx{m_setts, m_day, m_reading, importDate};
+  const std::string templateName = m_datePage->selectedTemplate();
+  const readers::SelectedTemplate hourTemplate{m_settingsFile, templateName};
+  const bool read = readers::OpenPlaylist(m_filePage->selectedFolder(), m_filePage->SelFileName(), ctx,
+                                          templateName.empty() ? nullptr : &hourTemplate);
+  if (importDate) m_datePage->setImportDate(*importDate);
+  if (!read) return;
+  showPage(m_datePage);
+  m_datePage->SGHour()->Fill_HourSetts();
+  m_datePage->CBHoursChange();
+}
+
+void TFrmTxt::SpeedButton1Click() {
+  const int index = m_pages->indexOf(m_errors->parentWidget());
+  m_pages->setTabVisible(index, false);
+  m_errors->clear();
+  for (const auto& line : matching::ErrorList(m_day)) m_errors->appendPlainText(toQ(line));
+  showPage(m_errors->parentWidget());
+}
+
+void TFrmTxt::runAction(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const std::exception& e) {
+    QMessageBox::critical(this, windowTitle(), toQ(e.what()));
+  }
+}
+
+}  // namespace ui

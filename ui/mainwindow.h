@@ -1,0 +1,91 @@
+// TFrmTxt, the program's one window: the six pages that lead the operator
+// from a text playlist to rows in the automation system's playlist table.
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "core/daymodel.h"
+#include "core/inifile.h"
+#include "core/settings.h"
+#include "db/query.h"
+#include "db/stationtables.h"
+#include "matching/operatorui.h"
+#include "readers/readcontext.h"
+
+class QPlainTextEdit;
+class QTabWidget;
+class QTableWidget;
+
+namespace ui {
+
+class AssPage;
+class DatePage;
+class FilePage;
+class MessageBoxUi;
+class ReviewPage;
+class SettingsPage;
+enum class ReviewCommand;
+
+class TFrmTxt : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // settingsFile: the settings beside the program; programFolder: the default
+  // folder of the association table.
+  TFrmTxt(const std::string& settingsFile, const std::string& programFolder, QWidget* parent = nullptr);
+  ~TFrmTxt() override;
+
+  QTabWidget* PC1() const { return m_pages; }
+  FilePage* filePage() const { return m_filePage; }
+  DatePage* datePage() const { return m_datePage; }
+  ReviewPage* reviewPage() const { return m_reviewPage; }
+  SettingsPage* settingsPage() const { return m_settingsPage; }
+  AssPage* assPage() const { return m_assPage; }
+  QPlainTextEdit* MemError() const { return m_errors; }
+  core::DayPlaylist& day() { return m_day; }
+  const core::TSetts& setts() const { return m_setts; }
+  const db::StationPaths& paths() const { return m_paths; }
+
+  // Questions, messages and pickers go to message boxes and dialogs; tests
+  // put a scripted operator in their place.
+  void setOperatorUi(matching::OperatorUi* ui);
+
+  void SBOpenClick();
+  void SBCheckClick();
+  void SpeedButton1Click();
+  void runReviewCommand(ReviewCommand command);
+  void SBEditAssClick();
+  void PC1Change();
+  void ShowAssociate();
+
+  // Runs an operator action; an exception that ends it is shown once in an
+  // error box and the window goes on.
+  void runAction(const std::function<void()>& action);
+
+ private:
+  void FormCreate();
+  void showPage(QWidget* page);
+
+  core::IniFile m_settingsFile;
+  std::string m_programFolder;
+  core::TSetts m_setts;
+  core::DayPlaylist m_day;
+  readers::ReadingState m_reading;
+  db::StationPaths m_paths;
+  db::Query m_query1;  // Query1
+  std::unique_ptr<MessageBoxUi> m_boxes;
+  matching::OperatorUi* m_ui;
+
+  QTabWidget* m_pages;
+  FilePage* m_filePage;
+  DatePage* m_datePage;
+  ReviewPage* m_reviewPage;
+  AssPage* m_assPage;
+  QPlainTextEdit* m_errors;
+  SettingsPage* m_settingsPage;
+};
+
+}  // namespace ui

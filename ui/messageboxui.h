@@ -1,0 +1,33 @@
+// The window's side of the operator interface: message boxes, the progress
+// panel of the date page and the picker dialogs.
+#pragma once
+
+#include <QWidget>
+
+#include "matching/operatorui.h"
+
+namespace ui {
+
+class DatePage;
+
+class MessageBoxUi : public matching::OperatorUi {
+ public:
+  MessageBoxUi(QWidget* owner, DatePage* progress) : m_owner(owner), m_progress(progress) {}
+
+  void showError(const std::string& text) override;
+  bool askYesNo(const std::string& question) override;
+  void showInfo(const std::string& text) override;
+  void showWarning(const std::string& text) override;
+  matching::Answer askBatch(const std::string& question) override;
+  void ShowIndicator(const std::string& text, int current, int overall) override;
+  std::string GetSongPath(const std::string& tablePath, const std::string& prefix, const std::string& artist,
+                          const std::string& name) override;
+  std::string GetJinglePath(const std::string& tablePath, const std::string& prefix,
+                            const std::string& name) override;
+
+ private:
+  QWidget* m_owner;
+  DatePage* m_progress;
+};
+
+}  // namespace ui

@@ -1,0 +1,220 @@
+#include "ui/reviewpage.h"
+
+#include <QAction>
+#include <QHeaderView>
+#include <QMenu>
+#include <QPainter>
+#include <QStyledItemDelegate>
+
+#include "matching/review.h"
+#include "ui/buttonbar.h"
+#include "ui/colors.h"
+#include "ui/gridutil.h"
+#include "ui/hourtabs.h"
+#include "ui/qtext.h"
+
+namespace ui {
+namespace {
+
+// Rows are coloured after the hour's list, not after the grid's cells.
+class LineDelegate : public QStyledItemDelegate {
+ public:
+  LineDelegate(const core::DayPlaylist& day, const HourTabs* tabs, QObject* parent)
+      : QStyledItemDelegate(parent), m_day(day), m_tabs(tabs) {}
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    const bool selected = option.state & QStyle::State_Selected;
+    const auto state = matching::RowState(m_day, m_tabs->TabIndex(), index.row() + 1, selected);
+    QColor background = Qt::white;
+    QColor text = Qt::black;
+    switch (state) {
+      case matching::ReviewRowState::Header: background = option.palette.color(QPalette::Button); break;
+      case matching::ReviewRowState::NoLine: background = kNavy; break;
+      case matching::ReviewRowState::JingleSelected: background = kBlue; text = Qt::white; break;
+      case matching::ReviewRowState::JingleMatched: background = kLightCyan; break;
+      case matching::ReviewRowState::JingleUnmatched: background = kLightMagenta; break;
+      case matching::ReviewRowState::SongSelected: background = kNavy; text = Qt::white; break;
+      case matching::ReviewRowState::SongMatched: background = Qt::white; break;
+      case matching::ReviewRowState::SongUnmatched: background = kLightRed; break;
+    }
+    painter->save();
+    painter->fillRect(option.rect, background);
+    painter->setPen(Qt::black);
+    painter->drawRect(option.rect.adjusted(0, 0, -1, -1));
+    painter->setClipRect(option.rect);
+    painter->setPen(text);
+    painter->drawText(option.rect.adjusted(2, 1, 0, 0), Qt::AlignLeft | Qt::AlignTop, index.data().toString());
+    painter->restore();
+  }
+
+ private:
+  const core::DayPlaylist& m_day;
+  const HourTabs* m_tabs;
+};
+
+class CountDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    const QColor background = index.row() == 0 ? option.palette.color(QPalette::Button)
+                              : index.column() == 0 ? kLightGreen
+                                                    : kLightRed;
+    painter->save();
+    painter->fillRect(option.rect, background);
+    painter->setPen(Qt::black);
+    painter->drawRect(option.rect.adjusted(0, 0, -1, -1));
+    QFont bold = option.font;
+    bold.setBold(true);
+    painter->setFont(bold);
+    painter->drawText(option.rect, Qt::AlignCenter, index.data().toString());
+    painter->restore();
+  }
+};
+
+}  // namespace
+
+ReviewPage::ReviewPage(core::DayPlaylist& day, QWidget* parent) : QWidget(parent), m_day(day) {
+  setObjectName(QStringLiteral("TabList"));
+  m_errors = new ButtonBar(QStringLiteral("Panel4"), QStringLiteral("SpeedButton1"), tr8("Вывести список ошибок"), this);
+  m_errors->setGeometry(8, 6, 200, 33);
+  m_counts = new QTableWidget(2, 2, this);
+  m_counts->setObjectName(QStringLiteral("SGLists"));
+  m_counts->horizontalHeader()->hide();
+  m_counts->verticalHeader()->hide();
+  m_counts->verticalHeader()->setDefaultSectionSize(18);
+  m_counts->horizontalHeader()->setDefaultSectionSize(90);
+  m_counts->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  m_counts->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  m_counts->setItemDelegate(new CountDelegate(this));
+  m_counts->setEnabled(false);
+  m_counts->setItem(0, 0, new QTableWidgetItem(tr8("Приняты")));
+  m_counts->setItem(0, 1, new QTableWidgetItem(tr8("Ошибочные")));
+  m_counts->setItem(1, 0, new QTableWidgetItem());
+  m_counts->setItem(1, 1, new QTableWidgetItem());
+  m_counts->setGeometry(300, 4, 184, 40);
+  m_editAss = new ButtonBar(QStringLiteral("Panel5"), QStringLiteral("SBEditAss"), tr8("Редактировать базу ассоциаций"),
+                            this);
+  m_editAss->setGeometry(500, 6, 240, 33);
+
+  m_tabs = new HourTabs(day, this);
+  m_tabs->setGeometry(4, 48, 784, 480);
+  m_lines = new QTableWidget(1, 3, m_tabs);
+  m_lines->setObjectName(QStringLiteral("SGPList"));
+  QFont regular = m_lines->font();  // the tabs above are bold, the lines are not
+  regular.setBold(false);
+  m_lines->setFont(regular);
+  m_lines->setHorizontalHeaderLabels({tr8("Исполнитель"), tr8("Название"), tr8("Путь к файлу")});
+  m_lines->verticalHeader()->hide();
+  m_lines->verticalHeader()->setDefaultSectionSize(16);
+  m_lines->setSelectionBehavior(QAbstractItemView::SelectRows);
+  m_lines->setSelectionMode(QAbstractItemView::SingleSelection);
+  m_lines->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  m_lines->setItemDelegate(new LineDelegate(day, m_tabs, this));
+  m_lines->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+
+  m_jingles = new ButtonBar(QStringLiteral("PanJin"), QStringLiteral("SBJingles"), tr8("Расставить джинглы"), this);
+  m_import = new ButtonBar(QStringLiteral("PanImp"), QStringLiteral("SBImport"), tr8("Импортировать плейлист"), this);
+  m_jingles->setGeometry(8, 540, 200, 33);
+  m_import->setGeometry(300, 540, 200, 33);
+
+  connect(m_tabs, &HourTabs::currentChanged, this, [this] { TCHourChange(); });
+  connect(m_tabs, &HourTabs::resized, this, [this] { layoutGrid(); });
+  ClearGrid(m_lines);
+  m_lines->setEnabled(false);
+  makeMenu();
+}
+
+void ReviewPage::makeMenu() {
+  m_menu = new QMenu(this);
+  m_menu->setObjectName(QStringLiteral("PopupMenu1"));
+  struct Item {
+    ReviewCommand command;
+    const char* name;
+    const char* caption;
+    QKeySequence shortcut;
+  };
+  const Item items[] = {
+      {ReviewCommand::SetAss, "SetAss", "Назначить сопоставление", QKeySequence(Qt::Key_Return)},
+      {ReviewCommand::SetDayChange, "SetDayChange", "Назначить в этот день", QKeySequence(Qt::SHIFT | Qt::Key_Return)},
+      {ReviewCommand::SetChange, "SetChange", "Назначить в этот раз", QKeySequence(Qt::CTRL | Qt::Key_Return)},
+      {ReviewCommand::DelAss, "DelAss", "Снять сопоставление", QKeySequence(Qt::CTRL | Qt::Key_Delete)},
+      {ReviewCommand::DelOnList, "DelOnList", "Удалить из плейлиста", QKeySequence(Qt::Key_Delete)},
+  };
+  for (const Item& item : items) {
+    if (item.command == ReviewCommand::DelAss) m_menu->addSeparator()->setObjectName(QStringLiteral("N3"));
+    QAction* action = m_menu->addAction(tr8(item.caption));
+    action->setObjectName(QString::fromLatin1(item.name));
+    action->setShortcut(item.shortcut);
+    action->setShortcutContext(Qt::WidgetShortcut);  // only while the grid has the focus
+    m_lines->addAction(action);
+    m_actions[static_cast<int>(item.command)] = action;
+    connect(action, &QAction::triggered, this, [this, command = item.command] { emit commandRequested(command); });
+  }
+  m_lines->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(m_lines, &QTableWidget::customContextMenuRequested, this,
+          [this](const QPoint& pos) { m_menu->popup(m_lines->viewport()->mapToGlobal(pos)); });
+  connect(m_lines, &QTableWidget::cellDoubleClicked, this, [this] { emit commandRequested(ReviewCommand::SetAss); });
+}
+
+QAction* ReviewPage::action(ReviewCommand command) const { return m_actions[static_cast<int>(command)]; }
+
+QToolButton* ReviewPage::SpeedButton1() const { return m_errors->button(); }
+QToolButton* ReviewPage::SBEditAss() const { return m_editAss->button(); }
+QToolButton* ReviewPage::SBJingles() const { return m_jingles->button(); }
+QToolButton* ReviewPage::SBImport() const { return m_import->button(); }
+
+void ReviewPage::CalcLists() {
+  const matching::MatchCounts counts = matching::CalcLists(m_day);
+  m_counts->item(1, 0)->setText(QString::number(counts.matched));
+  m_counts->item(1, 1)->setText(QString::number(counts.unmatched));
+}
+
+void ReviewPage::TCHourChange() {
+  CalcLists();
+  const int hour = m_tabs->TabIndex();
+  const auto& list = m_day.Songs[static_cast<std::size_t>(hour)];
+  if (!list.empty() && m_day.HourSetts[static_cast<std::size_t>(hour)]) {
+    m_lines->setEnabled(true);
+    m_lines->setRowCount(static_cast<int>(list.size()));
+    for (int i = 0; i < static_cast<int>(list.size()); ++i) {
+      const core::TSongRec& song = list[static_cast<std::size_t>(i)];
+      m_lines->setItem(i, 0, new QTableWidgetItem(toQ(song.Artist)));
+      m_lines->setItem(i, 1, new QTableWidgetItem(toQ(song.Name)));
+      m_lines->setItem(i, 2, new QTableWidgetItem(toQ(song.Path)));
+    }
+  } else {
+    ClearGrid(m_lines);
+    m_lines->setEnabled(false);
+  }
+  FitGridColumns(m_lines, {25, 25, 50});
+  m_tabs->update();
+  m_lines->viewport()->update();
+}
+
+int ReviewPage::selectedLine() const {
+  const auto rows = m_lines->selectionModel()->selectedRows();
+  if (rows.isEmpty()) return -1;
+  const int line = rows.front().row();
+  const auto& list = m_day.Songs[static_cast<std::size_t>(m_tabs->TabIndex())];
+  return line < static_cast<int>(list.size()) ? line : -1;
+}
+
+void ReviewPage::layoutGrid() {
+  m_lines->setGeometry(m_tabs->pageRect().adjusted(2, 2, -2, -2));
+  FitGridColumns(m_lines, {25, 25, 50});
+}
+
+void ReviewPage::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  const int w = width();
+  const int h = height();
+  m_import->move((w - m_import->width()) / 2, h - m_import->height() - 4);
+  m_jingles->move(m_jingles->x(), m_import->y());
+  m_tabs->setGeometry(m_tabs->x(), m_tabs->y(), w - m_tabs->x() - 2, m_import->y() - m_tabs->y() - 4);
+  m_counts->move((w - m_counts->width()) / 2, m_counts->y());
+  m_errors->move(m_counts->x() - m_errors->width() - 8, m_errors->y());
+  m_editAss->move(m_counts->x() + m_counts->width() + 8, m_editAss->y());
+}
+
+}  // namespace ui

@@ -1,0 +1,151 @@
+#include "ui/songpicker.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QToolButton>
+
+#include "matching/pickerlists.h"
+#include "ui/buttonbar.h"
+#include "ui/qtext.h"
+
+namespace ui {
+namespace {
+
+constexpr int kBarHeight = 33;
+
+QStringList toItems(const std::vector<std::string>& texts) {
+  QStringList items;
+  for (const auto& t : texts) items << toQ(t);
+  return items;
+}
+
+}  // namespace
+
+TFr_GetPath::TFr_GetPath(const std::string& baseFile, QWidget* parent) : QDialog(parent), m_baseFile(baseFile) {
+  setObjectName(QStringLiteral("Fr_GetPath"));
+  setWindowTitle(tr8("Обучение сопоставлений"));
+  m_nameLabel = new QLabel(tr8("Название композиции"), this);
+  m_nameLabel->setObjectName(QStringLiteral("Label1"));
+  m_artistLabel = new QLabel(tr8("Исполнитель"), this);
+  m_artistLabel->setObjectName(QStringLiteral("Label2"));
+  m_names = new QListWidget(this);
+  m_names->setObjectName(QStringLiteral("LBName"));
+  m_artists = new QListWidget(this);
+  m_artists->setObjectName(QStringLiteral("LBArtist"));
+  m_nameEdit = new QLineEdit(this);
+  m_nameEdit->setObjectName(QStringLiteral("EName"));
+  m_artistEdit = new QLineEdit(this);
+  m_artistEdit->setObjectName(QStringLiteral("EArt"));
+  m_save = new ButtonBar(QStringLiteral("Panel1"), QStringLiteral("SBSave"), tr8("Принять"), this, QColor(128, 128, 128));
+  m_cancel = new ButtonBar(QStringLiteral("PanelCancel"), QStringLiteral("SBCancel"), tr8("Отменить"), this,
+                           QColor(128, 128, 128));
+  m_nameLabel->move(8, 4);
+  m_names->move(0, 22);
+  m_artists->move(0, 22);
+  m_save->move(0, 0);
+  resize(513, 609);
+
+  connect(m_artists, &QListWidget::itemClicked, this, [this] { LBArtistClick(); });
+  connect(m_names, &QListWidget::itemClicked, this, [this] { LBNameClick(); });
+  connect(m_artistEdit, &QLineEdit::textChanged, this, [this] { EArtChange(); });
+  connect(m_nameEdit, &QLineEdit::textChanged, this, [this] { ENameChange(); });
+  connect(SBSave(), &QToolButton::clicked, this, [this] { done(QDialog::Accepted); });
+  connect(SBCancel(), &QToolButton::clicked, this, [this] {
+    m_resPath.clear();
+    done(QDialog::Rejected);
+  });
+
+  m_artistTexts = matching::LoadArtists(m_query, m_baseFile);
+  m_artists->addItems(toItems(m_artistTexts));
+  // With a single artist nothing is selected, so every title is listed.
+  if (m_artists->count() >= 2) m_artists->setCurrentRow(0);
+  LBArtistClick();
+}
+
+QToolButton* TFr_GetPath::SBSave() const { return m_save->button(); }
+QToolButton* TFr_GetPath::SBCancel() const { return m_cancel->button(); }
+
+void TFr_GetPath::preset(const std::string& prefix, const std::string& artist, const std::string& name) {
+  m_artistEdit->setText(toQ(artist));
+  m_nameEdit->setText(toQ(name));
+  setWindowTitle(toQ(prefix) + tr8(" для ") + toQ(artist) + QStringLiteral(" - ") + toQ(name));
+}
+
+void TFr_GetPath::LBArtistClick() {
+  const int row = m_artists->currentRow();
+  const bool selected = row >= 0 && m_artists->currentItem() && m_artists->currentItem()->isSelected();
+  const std::string* artist = selected ? &m_artistTexts[static_cast<std::size_t>(row)] : nullptr;
+  if (artist && !m_artistLock) {
+    m_artistLock = true;
+    m_artistEdit->setText(toQ(*artist));
+    m_artistLock = false;
+  }
+  matching::PickerList titles = matching::LoadTitles(m_query, m_baseFile, artist);
+  m_nameTexts = std::move(titles.names);
+  m_paths = std::move(titles.Paths);
+  m_names->clear();
+  m_names->addItems(toItems(m_nameTexts));
+  if (m_names->count() > 0) m_names->setCurrentRow(0);
+  LBNameClick();
+}
+
+void TFr_GetPath::LBNameClick() {
+  m_resPath.clear();
+  const int row = m_names->currentRow();
+  if (row < 0 || !m_names->currentItem()->isSelected()) {
+    SBSave()->setEnabled(false);
+    return;
+  }
+  if (!m_nameLock) {
+    m_nameLock = true;
+    m_nameEdit->setText(toQ(m_nameTexts[static_cast<std::size_t>(row)]));
+    m_nameLock = false;
+  }
+  SBSave()->setEnabled(true);
+  m_resPath = m_paths[static_cast<std::size_t>(row)];
+}
+
+void TFr_GetPath::EArtChange() {
+  if (m_artistLock) return;
+  const int found = matching::IncrementalSearch(m_artistTexts, fromQ(m_artistEdit->text()));
+  if (found < 0) return;
+  m_artistLock = true;
+  m_artists->setCurrentRow(found);
+  LBArtistClick();
+  m_artistLock = false;
+}
+
+void TFr_GetPath::ENameChange() {
+  if (m_nameLock) return;
+  const int found = matching::IncrementalSearch(m_nameTexts, fromQ(m_nameEdit->text()));
+  if (found < 0) return;
+  m_nameLock = true;
+  m_names->setCurrentRow(found);
+  LBNameClick();
+  m_nameLock = false;
+}
+
+void TFr_GetPath::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  const int w = width();
+  const int h = height();
+  const int m = w / 2;
+  const int editHeight = m_nameEdit->sizeHint().height();
+  m_save->setGeometry(0, h - kBarHeight - 2, m - 1, kBarHeight);
+  m_cancel->setGeometry(m, h - kBarHeight - 2, m - 1, kBarHeight);
+  m_nameEdit->setGeometry(m_names->x(), m_save->y() - editHeight - 1, m - 1 - m_names->x(), editHeight);
+  m_artistEdit->setGeometry(m, m_nameEdit->y(), m - 1, editHeight);
+  m_artistLabel->move(m + 8, m_nameLabel->y());
+  m_names->setGeometry(m_names->x(), m_names->y(), m_nameEdit->width(), m_artistEdit->y() - 1 - m_names->y());
+  m_artists->setGeometry(m, m_names->y(), m - 1, m_names->height());
+}
+
+std::string GetSongPath(QWidget* parent, const std::string& tablePath, const std::string& prefix,
+                        const std::string& artist, const std::string& name) {
+  TFr_GetPath dialog(tablePath, parent);
+  dialog.preset(prefix, artist, name);
+  return dialog.exec() == QDialog::Accepted ? dialog.ResPath() : std::string();
+}
+
+}  // namespace ui

@@ -1,0 +1,70 @@
+// TFr_GetPath: the song picker. The operator narrows the artists and the
+// titles of the song base by typing and accepts the file of one title.
+#pragma once
+
+#include <QDialog>
+#include <string>
+#include <vector>
+
+#include "db/query.h"
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QToolButton;
+
+namespace ui {
+
+class ButtonBar;
+
+class TFr_GetPath : public QDialog {
+  Q_OBJECT
+
+ public:
+  // Fills the lists from the table (the dialog's FormCreate).
+  TFr_GetPath(const std::string& baseFile, QWidget* parent = nullptr);
+
+  // Presets the two edits, which positions the lists, and sets the caption.
+  void preset(const std::string& prefix, const std::string& artist, const std::string& name);
+  const std::string& ResPath() const { return m_resPath; }
+
+  QListWidget* LBArtist() const { return m_artists; }
+  QListWidget* LBName() const { return m_names; }
+  QLineEdit* EArt() const { return m_artistEdit; }
+  QLineEdit* EName() const { return m_nameEdit; }
+  QToolButton* SBSave() const;
+  QToolButton* SBCancel() const;
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void LBArtistClick();
+  void LBNameClick();
+  void EArtChange();
+  void ENameChange();
+
+  std::string m_baseFile;
+  db::Query m_query;
+  std::vector<std::string> m_artistTexts;
+  std::vector<std::string> m_nameTexts;
+  std::vector<std::string> m_paths;
+  std::string m_resPath;
+  bool m_artistLock = false;
+  bool m_nameLock = false;
+
+  QLabel* m_nameLabel;
+  QLabel* m_artistLabel;
+  QListWidget* m_names;
+  QListWidget* m_artists;
+  QLineEdit* m_nameEdit;
+  QLineEdit* m_artistEdit;
+  ButtonBar* m_save;
+  ButtonBar* m_cancel;
+};
+
+// Shows the picker modally; the chosen path as the table holds it, or empty.
+std::string GetSongPath(QWidget* parent, const std::string& tablePath, const std::string& prefix,
+                        const std::string& artist, const std::string& name);
+
+}  // namespace ui

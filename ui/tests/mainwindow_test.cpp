@@ -1,0 +1,136 @@
+#include "ui/mainwindow.h"
+
+#include <QComboBox>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+#include "core/codec.h"
+#include "demostation/demostation.h"
+#include "ui/dateedit.h"
+#include "ui/datepage.h"
+#include "ui/filepage.h"
+#include "ui/qtext.h"
+#include "ui/settingspage.h"
+
+namespace ui {
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir m_dir;
+  demo::DemoStation m_station;
+
+  std::string folder() const { return fromQ(m_dir.path()); }
+
+  static QStringList visibleTabs(QTabWidget* pages) {
+    QStringList tabs;
+    for (int i = 0; i < pages->count(); ++i) {
+      if (pages->isTabVisible(i)) tabs << pages->widget(i)->objectName();
+    }
+    return tabs;
+  }
+
+  // Opens a file of the demo station's list folder through the file page.
+  static void openFile(TFrmTxt& window, const QString& name) {
+    QTableWidget* files = window.filePage()->SGFiles();
+    QTRY_VERIFY(files->rowCount() >= 5);
+    const auto found = files->findItems(name, Qt::MatchExactly);
+    QVERIFY(!found.isEmpty());
+    files->selectRow(found.front()->row());
+    QToolButton* open = window.filePage()->findChild<QToolButton*>(QStringLiteral("SBOpen"));
+    QVERIFY(open->isEnabled());
+    QTest::mouseClick(open, Qt::LeftButton);
+  }
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(m_dir.isValid());
+    m_station = demo::MakeDemoStation(folder() + "/station");
+  }
+
+  void startsOnTheFilePageWithAnEmptyDay() {
+    TFrmTxt window(m_station.settingsFile, folder());
+    QCOMPARE(visibleTabs(window.PC1()), (QStringList{"TabSelFile", "TabSheet3"}));
+    QCOMPARE(window.PC1()->currentWidget()->objectName(), QStringLiteral("TabSelFile"));
+    for (const auto& hour : window.day().Songs) QVERIFY(hour.empty());
+    QCOMPARE(window.windowTitle(), tr8("Импорт плейлиста из txt файла в базу плейлистов Mirvane 3"));
+  }
+
+  void missingTextFolderListsNothing() {
+    const std::string ini = folder() + "/missing.ini";
+    core::IniFile file(ini);
+    file.writeString("Setting", "TxtPath", folder() + "/no/such/folder");
+    TFrmTxt window(ini, folder());
+    QTableWidget* files = window.filePage()->SGFiles();
+    QCOMPARE(files->rowCount(), 1);
+    QVERIFY(!window.filePage()->findChild<QToolButton*>(QStringLiteral("SBOpen"))->isEnabled());
+  }
+
+  void listsTheDemoFilesInByteOrder() {
+    TFrmTxt window(m_station.settingsFile, folder());
+    QTableWidget* files = window.filePage()->SGFiles();
+    QTRY_COMPARE(files->rowCount(), 5);
+    QStringList names;
+    for (int r = 0; r < files->rowCount(); ++r) names << files->item(r, 0)->text();
+    QCOMPARE(names, (QStringList{"dacha.txt", "mirvane.txt", "powergold.txt", "retrofm.log", "selector.txt"}));
+    QVERIFY(files->item(0, 1)->text().contains(QRegularExpression(R"(^\d\d\.\d\d\.\d\d \d\d:\d\d:\d\d$)")));
+  }
+
+  void openingShowsTheDatePageWithTheHours() {
+    TFrmTxt window(m_station.settingsFile, folder());
+    openFile(window, QStringLiteral("mirvane.txt"));
+    QCOMPARE(visibleTabs(window.PC1()), (QStringList{"TabSelFile", "TabDate", "TabSheet3"}));
+    QCOMPARE(window.PC1()->currentWidget()->objectName(), QStringLiteral("TabDate"));
+    HourGrid* hours = window.datePage()->SGHour();
+    QCOMPARE(hours->item(0, 9)->text(), QStringLiteral("9"));
+    QCOMPARE(hours->item(1, 9)->text(), QString::number(window.day().Songs[9].size()));
+    QVERIFY(window.day().Songs[9].size() > 0);
+    // The first template of the file ("Весь день", empty) chooses all hours.
+    QCOMPARE(window.datePage()->CBHours()->currentText(), tr8("Весь день"));
+    for (bool chosen : window.day().HourSetts) QVERIFY(chosen);
+  }
+
+  void readersSetTheImportDate() {
+    TFrmTxt window(m_station.settingsFile, folder());
+    QCOMPARE(window.datePage()->importDate(), 0.0);
+    QVERIFY(!window.datePage()->DEDay()->date().has_value());
+    window.settingsPage()->CBMethodChange(2);  // PowerGold, read with the columns last saved
+    openFile(window, QStringLiteral("powergold.txt"));
+    QCOMPARE(window.datePage()->importDate(), m_station.day);
+  }
+
+  void doubleClickFlipsAnHourAndTemplatesStoreTheChoice() {
+    TFrmTxt window(m_station.settingsFile, folder());
+    openFile(window, QStringLiteral("mirvane.txt"));
+    HourGrid* hours = window.datePage()->SGHour();
+    const QPoint cell = hours->visualItemRect(hours->item(1, 3)).center();
+    QTest::mouseDClick(hours->viewport(), Qt::LeftButton, {}, cell);
+    QVERIFY(!window.day().HourSetts[3]);
+    // The header row never becomes current: a double click there flips the
+    // hour of the current cell again.
+    QTest::mouseDClick(hours->viewport(), Qt::LeftButton, {}, hours->visualItemRect(hours->item(0, 7)).center());
+    QVERIFY(window.day().HourSetts[3]);
+    QVERIFY(window.day().HourSetts[7]);
+
+    window.day().HourSetts.fill(false);
+    window.day().HourSetts[6] = window.day().HourSetts[8] = true;
+    QComboBox* box = window.datePage()->CBHours();
+    box->setEditText(QStringLiteral("  Night "));
+    window.datePage()->SBSaveHourClick();
+    QCOMPARE(box->currentText(), QStringLiteral("  Night "));
+    QVERIFY(box->findText(QStringLiteral("Night")) >= 0);
+
+    window.day().HourSetts.fill(true);
+    box->setCurrentIndex(box->findText(QStringLiteral("Night")));
+    window.datePage()->CBHoursChange();
+    for (int h = 0; h < core::kHours; ++h) QCOMPARE(window.day().HourSetts[h], h == 6 || h == 8);
+  }
+};
+
+}  // namespace ui
+
+QTEST_MAIN(ui::MainWindowTest)
+#include "mainwindow_test.moc"
