@@ -3,6 +3,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "core/fspath.h"
 #include "core/text.h"
 
 namespace core {
@@ -74,7 +75,7 @@ std::optional<SectionRange> findSection(const std::vector<std::string>& lines, s
 
 std::vector<std::string> IniFile::loadLines() const {
   std::vector<std::string> lines;
-  std::ifstream in(m_path, std::ios::binary);
+  std::ifstream in(FsPath(m_path), std::ios::binary);
   if (!in) return lines;
   std::string line;
   while (std::getline(in, line)) {
@@ -146,7 +147,7 @@ void IniFile::writeString(std::string_view section, std::string_view key, std::s
   }
   std::ostringstream text;
   for (const auto& line : lines) text << line << "\r\n";
-  std::ofstream out(m_path, std::ios::binary | std::ios::trunc);
+  std::ofstream out(FsPath(m_path), std::ios::binary | std::ios::trunc);
   const std::string bytes = text.str();
   if (out) out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   if (out) out.flush();

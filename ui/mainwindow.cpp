@@ -10,6 +10,8 @@
 
 #include "assoc/assocbase.h"
 #include "assoc/commands.h"
+#include "import/jingles.h"
+#include "import/playlistimport.h"
 #include "matching/assoccheck.h"
 #include "matching/review.h"
 #include "readers/openplaylist.h"
@@ -17,6 +19,7 @@
 #include "ui/datepage.h"
 #include "ui/filepage.h"
 #include "ui/hourtabs.h"
+#include "ui/jinglesform.h"
 #include "ui/messageboxui.h"
 #include "ui/qtext.h"
 #include "ui/reviewpage.h"
@@ -63,6 +66,7 @@ TFrmTxt::TFrmTxt(const std::string& settingsFile, const std::string& programFold
   resize(792, 613);
   m_boxes = std::make_unique<MessageBoxUi>(this, m_datePage);
   m_ui = m_boxes.get();
+  m_random = importing::SystemRandom();
 
   connect(m_filePage, &FilePage::openRequested, this, [this] { runAction([this] { SBOpenClick(); }); });
   connect(m_datePage, &DatePage::checkRequested, this, [this] { runAction([this] { SBCheckClick(); }); });
@@ -71,6 +75,8 @@ TFrmTxt::TFrmTxt(const std::string& settingsFile, const std::string& programFold
   connect(m_reviewPage, &ReviewPage::commandRequested, this,
           [this](ReviewCommand command) { runAction([this, command] { runReviewCommand(command); }); });
   connect(m_reviewPage->SBEditAss(), &QToolButton::clicked, this, [this] { runAction([this] { SBEditAssClick(); }); });
+  connect(m_reviewPage->SBJingles(), &QToolButton::clicked, this, [this] { runAction([this] { SBJinglesClick(); }); });
+  connect(m_reviewPage->SBImport(), &QToolButton::clicked, this, [this] { runAction([this] { SBImportClick(); }); });
   connect(m_pages, &QTabWidget::currentChanged, this, [this] { runAction([this] { PC1Change(); }); });
   connect(m_assPage, &AssPage::changeRequested, this, [this] {
     runAction([this] {
@@ -143,6 +149,18 @@ void TFrmTxt::SBEditAssClick() {
   const bool current = m_pages->currentWidget() == m_assPage;
   showPage(m_assPage);
   if (current) PC1Change();
+}
+
+void TFrmTxt::SBJinglesClick() {
+  const auto choice = ShowJinglesForm(m_setts.MVPath, *m_ui, this);
+  if (!choice) return;
+  importing::InsertJingles(m_day, *choice, m_random);
+  m_reviewPage->TCHourChange();
+}
+
+void TFrmTxt::SBImportClick() {
+  const importing::ImportContext ctx{m_day, m_setts, m_paths, m_datePage->importDate(), m_query1};
+  importing::SBImportClick(ctx, m_datePage->clearMode(), *m_ui);
 }
 
 void TFrmTxt::PC1Change() {

@@ -52,12 +52,16 @@ class TFrmTxt : public QMainWindow {
   // Questions, messages and pickers go to message boxes and dialogs; tests
   // put a scripted operator in their place.
   void setOperatorUi(matching::OperatorUi* ui);
+  // The jingle placement's random draw (tests fix it).
+  void setRandom(std::function<int(int)> random) { m_random = std::move(random); }
 
   void SBOpenClick();
   void SBCheckClick();
   void SpeedButton1Click();
   void runReviewCommand(ReviewCommand command);
   void SBEditAssClick();
+  void SBJinglesClick();
+  void SBImportClick();
   void PC1Change();
   void ShowAssociate();
 
@@ -78,6 +82,7 @@ class TFrmTxt : public QMainWindow {
   db::Query m_query1;  // Query1
   std::unique_ptr<MessageBoxUi> m_boxes;
   matching::OperatorUi* m_ui;
+  std::function<int(int)> m_random;  // the shuffle of the jingle placement
 
   QTabWidget* m_pages;
   FilePage* m_filePage;

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "core/codec.h"
+#include "core/fspath.h"
 #include "core/hourtemplates.h"
 #include "core/text.h"
 
@@ -91,6 +92,15 @@ TEST_F(SettingsFile, WritingKeepsOtherSectionsKeysAndComments) {
   EXPECT_EQ(again.TxtPath, s.TxtPath);
   EXPECT_EQ(again.Name_Start, s.Name_Start);
   EXPECT_EQ(HourTemplateNames(ini), std::vector<std::string>{"Morning"});
+}
+
+TEST_F(SettingsFile, NamesInCp1251ReachTheFileSystem) {
+  const std::string folder = FromFsPath(m_dir) + "/" + cp1251("Станция");
+  fs::create_directories(FsPath(folder));
+  IniFile ini(folder + "/" + cp1251("настройки.ini"));
+  ini.writeString("Setting", "TxtPath", cp1251("Плейлисты"));
+  EXPECT_TRUE(fs::exists(m_dir / "Станция" / "настройки.ini"));
+  EXPECT_EQ(ReadIni(ini, "/opt").TxtPath, AddBackslash(cp1251("Плейлисты")));
 }
 
 TEST_F(SettingsFile, UnwritableFileFailsWithItsName) {

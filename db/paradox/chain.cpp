@@ -8,9 +8,6 @@ namespace db::paradox {
 namespace {
 
 constexpr std::size_t kScanChunkBytes = 1 << 20;
-constexpr std::size_t kNextAt = 0;
-constexpr std::size_t kPrevAt = 2;
-constexpr std::size_t kAddDataSizeAt = 4;
 
 struct BlockLinks {
   std::uint16_t next = 0;
@@ -29,9 +26,9 @@ std::vector<BlockLinks> readLinks(DataFile& file, const TableHeader& h) {
     for (std::size_t i = 0; i < count; ++i) {
       const ByteReader r(ByteSpan(data).subspan(i * h.blockSize, h.blockSize), file.name());
       BlockLinks& l = links[first + i];
-      l.next = r.le16(kNextAt);
-      l.prev = r.le16(kPrevAt);
-      l.addDataSize = r.les16(kAddDataSizeAt);
+      l.next = r.le16(kBlockNext);
+      l.prev = r.le16(kBlockPrev);
+      l.addDataSize = r.les16(kBlockAddDataSize);
       if (h.keyed()) l.firstKey = ToString(r.bytes(kBlockHeaderSize, h.keySize));
     }
   }

@@ -8,10 +8,6 @@
 namespace db::paradox {
 namespace {
 
-constexpr std::size_t kNextAt = 0;
-constexpr std::size_t kPrevAt = 2;
-constexpr std::size_t kAddDataSizeAt = 4;
-
 std::string keyOf(const std::string& record, std::size_t keySize) { return record.substr(0, keySize); }
 
 const std::string& writablePath(const TableState& state) {
@@ -53,8 +49,8 @@ std::vector<std::string>& TableEditor::load(std::size_t slot) {
   const auto& chain = m_old.chain.blocks;
   const std::uint16_t next = origin + 1 < chain.size() ? chain[origin + 1] : 0;
   const std::uint16_t prev = origin > 0 ? chain[origin - 1] : 0;
-  if (r.le16(kNextAt) != next || r.le16(kPrevAt) != prev ||
-      RecordsInBlock(r.les16(kAddDataSizeAt), h) != m_old.chain.counts[origin]) {
+  if (r.le16(kBlockNext) != next || r.le16(kBlockPrev) != prev ||
+      RecordsInBlock(r.les16(kBlockAddDataSize), h) != m_old.chain.counts[origin]) {
     Fail(m_file.name(), Ru("блок ") + std::to_string(block) + Ru(" изменился после открытия таблицы"));
   }
   std::vector<std::string> records;

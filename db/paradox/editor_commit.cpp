@@ -26,9 +26,9 @@ void TableEditor::writeBlock(std::uint16_t block, std::uint16_t next, std::uint1
   const TableHeader& h = m_old.header;
   std::vector<std::uint8_t> data(h.blockSize, 0);
   ByteWriter w(data, m_file.name());
-  w.le16(0, next);
-  w.le16(2, prev);
-  w.le16(4, static_cast<std::uint16_t>(AddDataSize(records.size(), h)));
+  w.le16(kBlockNext, next);
+  w.le16(kBlockPrev, prev);
+  w.le16(kBlockAddDataSize, static_cast<std::uint16_t>(AddDataSize(records.size(), h)));
   for (std::size_t i = 0; i < records.size(); ++i) {
     w.bytes(kBlockHeaderSize + i * h.recordSize, AsBytes(records[i]));
   }
@@ -53,8 +53,8 @@ void TableEditor::writeBlocks() {
     if (next != oldNext || prev != oldPrev) {
       std::uint8_t links[kLinksSize] = {};
       ByteWriter w(links, m_file.name());
-      w.le16(0, next);
-      w.le16(2, prev);
+      w.le16(kBlockNext, next);
+      w.le16(kBlockPrev, prev);
       m_file.WriteAt(m_old.header.blockOffset(block), links);
     }
   }

@@ -54,7 +54,11 @@ constexpr std::size_t kDbMarker = 0x56;        // u8, 0x20 in .DB files
 constexpr std::size_t kDbMarkerWord = 0x3E;    // u16, 0x0F1F in .DB files
 }  // namespace off
 
-constexpr std::size_t kBlockHeaderSize = 6;  // next u16, previous u16, addDataSize s16
+// Data and index blocks start with these (little-endian).
+constexpr std::size_t kBlockNext = 0;         // u16, 0 at the end of a chain
+constexpr std::size_t kBlockPrev = 2;         // u16, 0 at the start
+constexpr std::size_t kBlockAddDataSize = 4;  // s16, (records - 1) * record size
+constexpr std::size_t kBlockHeaderSize = 6;
 constexpr std::uint8_t kFileTypeKeyed = 0;
 constexpr std::uint8_t kFileTypeIndex = 1;
 constexpr std::uint8_t kFileTypeUnkeyed = 2;

@@ -101,9 +101,9 @@ std::vector<std::uint8_t> serialize(const PxBlock& b, std::uint16_t number, std:
   ByteWriter w(data, Ru("блок индекса"));
   TableHeader shape;
   shape.recordSize = static_cast<std::uint16_t>(l.entrySize);
-  w.le16(0, number < count ? static_cast<std::uint16_t>(number + 1) : 0);
-  w.le16(2, static_cast<std::uint16_t>(number - 1));
-  w.le16(4, static_cast<std::uint16_t>(AddDataSize(b.size(), shape)));
+  w.le16(kBlockNext, number < count ? static_cast<std::uint16_t>(number + 1) : 0);
+  w.le16(kBlockPrev, static_cast<std::uint16_t>(number - 1));
+  w.le16(kBlockAddDataSize, static_cast<std::uint16_t>(AddDataSize(b.size(), shape)));
   std::size_t at = kBlockHeaderSize;
   for (const PxEntry& e : b) {
     w.bytes(at, AsBytes(e.key));
@@ -171,7 +171,7 @@ std::vector<PxEntry> ReadPrimaryIndex(const std::string& pxPath, const TableHead
     seen[b] = true;
     const auto data = px.ReadAt(l.headerSize + std::uint64_t{b - 1u} * l.blockSize, l.blockSize);
     const ByteReader r(data, px.name());
-    const int n = RecordsInBlock(r.les16(4), shape);
+    const int n = RecordsInBlock(r.les16(kBlockAddDataSize), shape);
     if (n <= 0) Fail(px.name(), Ru("блок индекса ") + std::to_string(b) + Ru(" пуст или испорчен"));
     std::vector<PxEntry> entries;
     for (int i = 0; i < n; ++i) {

@@ -58,7 +58,7 @@ void readRun(const TableState& s, DataFile& file, BlobFile& blobs, std::size_t f
   for (std::size_t i = first; i < first + count; ++i) {
     const ByteReader r(ByteSpan(data).subspan((i - first) * h.blockSize, h.blockSize), s.fileName);
     const std::uint16_t next = i + 1 < chain.blocks.size() ? chain.blocks[i + 1] : 0;
-    if (r.le16(0) != next || RecordsInBlock(r.les16(4), h) != chain.counts[i]) {
+    if (r.le16(kBlockNext) != next || RecordsInBlock(r.les16(kBlockAddDataSize), h) != chain.counts[i]) {
       Fail(s.fileName, Ru("файл изменился после открытия таблицы; откройте её заново"));
     }
     for (std::size_t k = 0; k < chain.counts[i]; ++k) {

@@ -10,6 +10,7 @@
 #include <functional>
 #include <iomanip>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -258,9 +259,9 @@ void runSteps(const Station& st) {
     db::Query query;
     const importing::ImportContext ctx{day, st.setts, st.paths, kImportDate, query};
     std::size_t written = 0;
-    const double t = secondsOf([&] {
-      for (const auto& hour : *importing::SBImportClick(ctx, mode, ui)) written += static_cast<std::size_t>(hour.written);
-    });
+    std::optional<std::vector<importing::HourImport>> report;
+    const double t = secondsOf([&] { report = importing::SBImportClick(ctx, mode, ui); });
+    for (const auto& hour : *report) written += static_cast<std::size_t>(hour.written);
     printStep(name, t, importFloor);
     std::cout << "  rows written " << written << '\n';
   }

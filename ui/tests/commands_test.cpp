@@ -1,0 +1,215 @@
+#include <QAction>
+#include <QListWidget>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+#include "core/codec.h"
+#include "db/query.h"
+#include "demostation/demostation.h"
+#include "ui/asspage.h"
+#include "ui/datepage.h"
+#include "ui/filepage.h"
+#include "ui/hourtabs.h"
+#include "ui/jinglesform.h"
+#include "ui/mainwindow.h"
+#include "ui/qtext.h"
+#include "ui/reviewpage.h"
+#include "scriptedui.h"
+
+namespace ui {
+
+// The review grid's commands, the association base page, the jingle dialog
+// and the import, driven through the window's widgets on the demo station.
+class CommandsTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir m_dir;
+  demo::DemoStation m_station;
+  std::unique_ptr<TFrmTxt> m_window;
+  ScriptedUi m_script;
+
+  ReviewPage* review() const { return m_window->reviewPage(); }
+  QTableWidget* grid() const { return review()->SGPList(); }
+
+  // Shows an hour and selects one of its lines with a click, as the operator does.
+  void selectLine(int hour, int line) {
+    review()->TCHour()->setTabIndex(hour);
+    const QRect cell = grid()->visualItemRect(grid()->item(line, 0));
+    QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, cell.center());
+    grid()->setFocus();
+    QCOMPARE(review()->selectedLine(), line);
+  }
+
+  int associationRows(const std::string& artist) {
+    db::Query q;
+    q.Add("SELECT * FROM " + db::Quoted(m_station.folder + "Association.db") + " WHERE FArtist=" + db::Quoted(artist));
+    q.Open();
+    return q.RecordCount();
+  }
+
+  const core::TSongRec& line(int hour, int index) { return m_window->day().Songs[hour][static_cast<std::size_t>(index)]; }
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(m_dir.isValid());
+    m_station = demo::MakeDemoStation(fromQ(m_dir.path()) + "/station");
+    m_window = std::make_unique<TFrmTxt>(m_station.settingsFile, fromQ(m_dir.path()));
+    m_window->setOperatorUi(&m_script);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    QTableWidget* files = m_window->filePage()->SGFiles();
+    QTRY_COMPARE(files->rowCount(), 5);
+    files->selectRow(1);  // mirvane.txt
+    m_window->SBOpenClick();
+    m_window->datePage()->setImportDate(m_station.day);
+    m_script.answers = {matching::Answer::NoToAll};  // keep the demo's stale row
+    QTest::mouseClick(m_window->datePage()->SBCheck(), Qt::LeftButton);
+    QCOMPARE(m_window->PC1()->currentWidget(), static_cast<QWidget*>(review()));
+  }
+
+  void enterTeachesAMatchToEveryEqualLine() {
+    // Hour 8, line 6 is the demo's unknown song; the same song is added to hour 10.
+    core::AppendSong(m_window->day(), 10, line(8, 5).Artist, line(8, 5).Name, core::kKindSong);
+    selectLine(8, 5);
+    m_script.paths = {"C:\\Music\\New.mp3"};
+    QTest::keyClick(grid(), Qt::Key_Return);
+    QCOMPARE(line(8, 5).Path, std::string("C:\\Music\\New.mp3"));
+    QCOMPARE(m_window->day().Songs[10].back().Path, std::string("C:\\Music\\New.mp3"));
+    QCOMPARE(associationRows(core::cp1251("Неизвестный артист")), 1);
+    QCOMPARE(review()->SGLists()->item(1, 1)->text(), QStringLiteral("1"));
+  }
+
+  void doubleClickAsksBeforeReplacingAMatch() {
+    selectLine(8, 5);
+    m_script.answers = {matching::Answer::No};
+    QTest::mouseDClick(grid()->viewport(), Qt::LeftButton, {}, grid()->visualItemRect(grid()->item(5, 0)).center());
+    QCOMPARE(m_script.said.back(), std::string("Файл уже имеет сопоставление. Заменить ?"));
+    QCOMPARE(associationRows(core::cp1251("Неизвестный артист")), 1);
+  }
+
+  void shortcutsAssignForTheDayAndForOneLine() {
+    selectLine(12, 0);  // Unknown Band - Lost Song
+    m_script.paths = {"C:\\Music\\Lost.mp3"};
+    QTest::keyClick(grid(), Qt::Key_Return, Qt::ControlModifier);  // this time only
+    QCOMPARE(line(12, 0).Path, std::string("C:\\Music\\Lost.mp3"));
+    QCOMPARE(m_script.said.back(), std::string("Заменить файл в плейлисте"));
+    QCOMPARE(associationRows("Unknown Band"), 0);
+
+    selectLine(12, 1);
+    m_script.paths = {"C:\\Music\\Other.mp3"};
+    QTest::keyClick(grid(), Qt::Key_Return, Qt::ShiftModifier);  // for the day: matched lines keep theirs
+    QCOMPARE(m_script.said.back(), std::string("Сопоставить на день "));
+    QVERIFY(line(12, 1).Path != "C:\\Music\\Other.mp3");
+  }
+
+  void ctrlDeleteRemovesTheMatchAndItsRow() {
+    selectLine(8, 5);
+    m_script.answers = {matching::Answer::Yes};
+    QTest::keyClick(grid(), Qt::Key_Delete, Qt::ControlModifier);
+    QVERIFY(line(8, 5).Path.empty());
+    QVERIFY(m_window->day().Songs[10].back().Path.empty());
+    QCOMPARE(associationRows(core::cp1251("Неизвестный артист")), 0);
+  }
+
+  void deleteDropsTheLineFromTheDay() {
+    const auto before = m_window->day().Songs[8].size();
+    const std::string next = line(8, 6).Name;
+    selectLine(8, 5);
+    m_script.answers = {matching::Answer::Yes};
+    QTest::keyClick(grid(), Qt::Key_Delete);
+    QCOMPARE(m_window->day().Songs[8].size(), before - 1);
+    QCOMPARE(line(8, 5).Name, next);
+    QCOMPARE(grid()->rowCount(), static_cast<int>(before - 1));
+  }
+
+  void associationPageEditsRowsAndTheDayFollows() {
+    QTest::mouseClick(review()->SBEditAss(), Qt::LeftButton);
+    AssPage* page = m_window->assPage();
+    QCOMPARE(m_window->PC1()->currentWidget(), static_cast<QWidget*>(page));
+    QTableWidget* rows = page->SGAss();
+    QCOMPARE(rows->rowCount(), 3);  // the demo's taught rows, in artist order
+    QCOMPARE(rows->item(0, 0)->text(), QStringLiteral("Old Artist"));
+
+    // "Кино - Ночной город" is taught to another recording; the check stored
+    // the path upper-cased in the day, so only exact holders follow.
+    int taught = -1;
+    for (int r = 0; r < rows->rowCount(); ++r) {
+      if (rows->item(r, 1)->text() == tr8("Ночной город")) taught = r;
+    }
+    QVERIFY(taught >= 0);
+    const std::string oldPath = fromQ(rows->item(taught, 2)->text());
+    core::SetPath(m_window->day().Songs[3].emplace_back(), oldPath);
+    SelectGridRowForTest(rows, taught);
+    m_script.paths = {"C:\\Music\\Changed.mp3"};
+    QTest::keyClick(rows, Qt::Key_Return);
+    QCOMPARE(rows->item(taught, 2)->text(), QStringLiteral("C:\\Music\\Changed.mp3"));
+    QCOMPARE(m_window->day().Songs[3].back().Path, std::string("C:\\Music\\Changed.mp3"));
+
+    SelectGridRowForTest(rows, taught);
+    m_script.answers = {matching::Answer::Yes};
+    QTest::keyClick(rows, Qt::Key_Delete, Qt::ControlModifier);
+    QCOMPARE(rows->rowCount(), 2);
+    QVERIFY(m_window->day().Songs[3].back().Path.empty());
+    m_window->day().Songs[3].pop_back();
+  }
+
+  void jingleDialogRefusesThenPlaces() {
+    m_window->setRandom([](int) { return 0; });
+    bool refusedEmpty = false;
+    QTimer::singleShot(0, this, [&] {
+      auto* form = qobject_cast<TJinglesForm*>(QApplication::activeModalWidget());
+      QVERIFY(form);
+      QCOMPARE(form->RxJingles()->count(), m_station.jingles);
+      QTest::mouseClick(form->SpeedButton1(), Qt::LeftButton);  // "Снять все"
+      QTest::mouseClick(form->SBSave(), Qt::LeftButton);
+      refusedEmpty = m_script.said.back() == "Не выбрано ни одного джингла!";
+      QTest::mouseClick(form->SpeedButton2(), Qt::LeftButton);  // "Все"
+      for (int i = 1; i < form->RxJingles()->count(); ++i) form->RxJingles()->item(i)->setCheckState(Qt::Unchecked);
+      form->RxStep()->setValue(5);
+      QTest::mouseClick(form->SBSave(), Qt::LeftButton);
+    });
+    const auto before = m_window->day().Songs[0].size();
+    QTest::mouseClick(review()->SBJingles(), Qt::LeftButton);
+    QVERIFY(refusedEmpty);
+    // Interval 5: a jingle after every five entries, counting across hours:
+    // one in the middle of hour 0, and hour 1 begins with the next one.
+    const auto& hour0 = m_window->day().Songs[0];
+    QCOMPARE(hour0.size(), before + 1);
+    QCOMPARE(hour0[5].Kind, core::kKindJingle);
+    QCOMPARE(hour0[5].Artist, core::cp1251("Джингл"));
+    QVERIFY(!hour0[5].Path.empty());
+    QCOMPARE(m_window->day().Songs[1][0].Kind, core::kKindJingle);
+  }
+
+  void importWritesTheMatchedLines() {
+    m_script.said.clear();
+    QTest::mouseClick(review()->SBImport(), Qt::LeftButton);
+    QCOMPARE(m_script.said.back(), std::string("Импорт выполнен!"));
+    db::Query q;
+    q.Add("SELECT * FROM " + db::Quoted(m_station.folder + "Mirvane/PlayList.db"));
+    q.Add("WHERE FDate=" + db::Quoted(core::DateToStr(m_station.day)) + " AND FHour=0");
+    q.Open();
+    const auto& hour0 = m_window->day().Songs[0];
+    QCOMPARE(q.RecordCount(), static_cast<int>(hour0.size()));
+    for (int n = 0; !q.Eof(); q.Next(), ++n) {
+      QCOMPARE(q.FieldAsInteger("FNumber"), n);
+      QCOMPARE(q.FieldAsInteger("FType"), hour0[static_cast<std::size_t>(n)].Kind);
+    }
+  }
+
+ private:
+  static void SelectGridRowForTest(QTableWidget* rows, int row) {
+    QTest::mouseClick(rows->viewport(), Qt::RightButton, {}, rows->visualItemRect(rows->item(row, 0)).center());
+    rows->setFocus();
+    QCOMPARE(rows->currentRow(), row);
+  }
+};
+
+}  // namespace ui
+
+QTEST_MAIN(ui::CommandsTest)
+#include "commands_test.moc"
