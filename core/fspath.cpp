@@ -28,4 +28,19 @@ std::string FromFsPath(const std::filesystem::path& path) {
 #endif
 }
 
+std::optional<std::string> FileInFolderPath(std::string_view cp1251Folder) {
+  if (cp1251Folder.empty()) return std::nullopt;
+  // The nearest part of the name that exists decides: a folder, or a file.
+  for (std::filesystem::path p = FsPath(cp1251Folder); !p.empty(); p = p.parent_path()) {
+    std::error_code ec;
+    const auto status = std::filesystem::status(p, ec);
+    if (std::filesystem::exists(status)) {
+      if (std::filesystem::is_directory(status)) return std::nullopt;
+      return FromFsPath(p);
+    }
+    if (p == p.parent_path()) break;
+  }
+  return std::nullopt;
+}
+
 }  // namespace core

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,5 +12,10 @@ namespace core {
 
 std::filesystem::path FsPath(std::string_view cp1251Name);
 std::string FromFsPath(const std::filesystem::path& path);  // CP1251, '?' for what it lacks
+
+// When a folder name (CP1251) cannot name a folder because it, or a folder
+// above it, is an existing file: that file's name (CP1251). A folder setting
+// that names a file makes every path under it name nothing.
+std::optional<std::string> FileInFolderPath(std::string_view cp1251Folder);
 
 }  // namespace core

@@ -28,19 +28,16 @@ HourFlags ParseHourTemplate(std::string_view value) {
     hours.fill(true);
     return hours;
   }
-  const int words = WordCount(text, ' ');
-  for (int i = 1; i <= words; ++i) {
-    const std::string word = ExtractWord(text, i, ' ');
+  // One pass over the words: a value may be a line of any length.
+  std::size_t i = 0;
+  while (i < text.size()) {
+    while (i < text.size() && text[i] == ' ') ++i;
+    if (i == text.size()) break;
     long long n = 0;
-    bool digits = true;
-    for (char c : word) {
-      if (c < '0' || c > '9') {
-        digits = false;
-        break;
-      }
-      if (n < 1000) n = n * 10 + (c - '0');
+    for (; i < text.size() && text[i] != ' '; ++i) {
+      if (text[i] < '0' || text[i] > '9') return hours;
+      if (n < 1000) n = n * 10 + (text[i] - '0');
     }
-    if (!digits) break;
     if (n <= 23) hours[static_cast<std::size_t>(n)] = true;
   }
   return hours;

@@ -16,6 +16,16 @@ bool fileExists(const std::string& path) {
   return std::filesystem::is_regular_file(core::FsPath(path), ec);
 }
 
+// A folder setting that names a file (the operator picked a table instead of
+// its folder): said as such, since every table under it would only be missing.
+bool folderIsAFile(const std::string& folder, std::string_view settingUtf8, CheckBaseDialogs& dialogs) {
+  const auto file = core::FileInFolderPath(folder);
+  if (!file) return false;
+  dialogs.showError(core::cp1251(settingUtf8) + core::cp1251(" указывает на файл, а не на папку: ") + *file +
+                    core::cp1251(". Укажите папку в настройках."));
+  return true;
+}
+
 }  // namespace
 
 StationPaths MakeStationPaths(const core::TSetts& setts) {
@@ -26,6 +36,7 @@ StationPaths MakeStationPaths(const core::TSetts& setts) {
 
 bool CheckBase(const core::TSetts& setts, StationPaths& paths, Query& query, CheckBaseDialogs& dialogs) {
   paths = MakeStationPaths(setts);
+  if (folderIsAFile(setts.MVPath, "Путь к базам Mirvane", dialogs)) return false;
   if (!fileExists(paths.BaseSongPath)) {
     dialogs.showError(core::cp1251("Не найдена база песен!"));
     return false;
@@ -35,6 +46,7 @@ bool CheckBase(const core::TSetts& setts, StationPaths& paths, Query& query, Che
     return false;
   }
   if (fileExists(paths.AssociationPath)) return true;
+  if (folderIsAFile(setts.BasePath, "Путь к базе соответствий", dialogs)) return false;
   if (!dialogs.askYesNo(core::cp1251("Не найдена база ассоциаций. Создать базу?"))) return false;
 
   query.Clear();

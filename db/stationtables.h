@@ -30,9 +30,11 @@ class CheckBaseDialogs {
   virtual bool askYesNo(const std::string& question) = 0;  // true only for Yes
 };
 
-// Sets paths, then: false after "Не найдена база песен!" when BaseSong.db is
+// Sets paths, then: false after a message naming the file when MVPath names a
+// file instead of a folder; false after "Не найдена база песен!" when BaseSong.db is
 // missing; false after "Не найдена база джинглов!" when jingle recognition is on
-// and Jingles.db is missing; true when Association.db exists; otherwise asks
+// and Jingles.db is missing; true when Association.db exists; false after a
+// message naming the file when BasePath names a file; otherwise asks
 // whether to create it and, on Yes, creates it through query (three Char
 // columns). A failed creation returns false silently. PlayList.db is not looked for.
 bool CheckBase(const core::TSetts& setts, StationPaths& paths, Query& query, CheckBaseDialogs& dialogs);

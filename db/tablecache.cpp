@@ -4,6 +4,7 @@
 
 #include "core/codec.h"
 #include "core/fspath.h"
+#include "db/paradox/companions.h"
 
 namespace db {
 
@@ -14,11 +15,37 @@ void ThrowTableError(std::string_view path, const std::string& cp1251Problem) {
 CachedTable::CachedTable(std::string path) : m_path(std::move(path)) {}
 
 FileStamp CachedTable::fileStamp() const {
+  const std::filesystem::path path = core::FsPath(m_path);
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(core::FsPath(m_path), ec)) {
+  if (!std::filesystem::is_regular_file(path, ec)) {
+    if (std::filesystem::is_directory(path, ec)) {
+      ThrowTableError(m_path, core::cp1251("это папка, а не файл таблицы"));
+    }
+    if (const auto file = core::FileInFolderPath(core::FromFsPath(path.parent_path()))) {
+      ThrowTableError(m_path, core::cp1251("файл таблицы не найден: ") + *file +
+                                  core::cp1251(" — это файл, а не папка"));
+    }
     ThrowTableError(m_path, core::cp1251("файл таблицы не найден"));
   }
   return ParadoxTable::Stamp(m_path);
+}
+
+void CachedTable::requireWritableFiles() const {
+  std::vector<std::string> files{m_path};
+  const paradox::Companions companions = paradox::FindCompanions(m_path);
+  for (const std::string* c : {&companions.primaryIndex, &companions.blobs}) {
+    if (!c->empty()) files.push_back(*c);
+  }
+  constexpr auto kAnyWrite = std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
+                             std::filesystem::perms::others_write;
+  for (const std::string& file : files) {
+    std::error_code ec;
+    const auto status = std::filesystem::status(core::FsPath(file), ec);
+    if (ec || (status.permissions() & kAnyWrite) != std::filesystem::perms::none) continue;
+    const std::string name = core::FromFsPath(core::FsPath(file).filename());
+    ThrowTableError(m_path, core::cp1251("файл ") + name +
+                                core::cp1251(" только для чтения, изменить таблицу нельзя"));
+  }
 }
 
 ParadoxTable& CachedTable::handle(const FileStamp& now) {
@@ -75,6 +102,7 @@ void CachedTable::requireCurrent(const FileStamp& now) const {
 template <class Write>
 void CachedTable::write(bool needsCurrentRows, Write&& writeToFile) {
   const FileStamp now = fileStamp();
+  requireWritableFiles();
   if (needsCurrentRows) requireCurrent(now);
   if (m_data && m_dataStamp != now) m_data.reset();
   try {

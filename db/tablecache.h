@@ -3,7 +3,8 @@
 // modification time, change counters); a file changed by another program is
 // read again at its next use. Our own writes go to the file first and are then
 // applied to the cached rows, or drop them when the file decides where rows go
-// (keyed tables, AutoInc values).
+// (keyed tables, AutoInc values). Writes refuse with db::Error, changing
+// nothing, when a file of the table is read-only on disk.
 #pragma once
 
 #include <filesystem>
@@ -43,6 +44,9 @@ class CachedTable {
 
  private:
   FileStamp fileStamp() const;
+  // A table whose .DB, .PX or .MB is read-only on disk is not written, also
+  // where the system would let this user write it (an administrator).
+  void requireWritableFiles() const;
   ParadoxTable& handle(const FileStamp& now);
   void load(ParadoxTable& table);
   TableData& mutableData();

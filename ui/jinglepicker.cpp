@@ -7,6 +7,7 @@
 
 #include "matching/pickerlists.h"
 #include "ui/buttonbar.h"
+#include "ui/pickernames.h"
 #include "ui/qtext.h"
 
 namespace ui {
@@ -28,25 +29,25 @@ TFr_GetJinglePath::TFr_GetJinglePath(const std::string& baseFile, QWidget* paren
   m_cancel = new ButtonBar(QStringLiteral("PanelCancel"), QStringLiteral("SBCancel"), tr8("Отменить"), this);
   resize(362, 615);
 
-  connect(m_names, &QListWidget::itemClicked, this, [this] { LBNameClick(); });
-  connect(m_nameEdit, &QLineEdit::textChanged, this, [this] { ENameChange(); });
+  m_list = std::make_unique<PickerNames>(m_names, m_nameEdit, SBSave());
   connect(SBSave(), &QToolButton::clicked, this, [this] { done(QDialog::Accepted); });
   connect(SBCancel(), &QToolButton::clicked, this, [this] {
-    m_resPath.clear();
+    m_list->clearResPath();
     done(QDialog::Rejected);
   });
 
   // A table that cannot be read is reported, and the dialog opens empty.
   try {
-    matching::PickerList jingles = matching::LoadJingleNames(m_query, m_baseFile);
-    m_nameTexts = std::move(jingles.names);
-    m_paths = std::move(jingles.Paths);
+    m_list->fill(matching::LoadJingleNames(m_query, m_baseFile));
   } catch (const std::exception& e) {
     QMessageBox::critical(parent, windowTitle(), toQ(e.what()));
   }
-  for (const auto& name : m_nameTexts) m_names->addItem(toQ(name));
-  LBNameClick();
+  m_list->LBNameClick();
 }
+
+TFr_GetJinglePath::~TFr_GetJinglePath() = default;
+
+const std::string& TFr_GetJinglePath::ResPath() const { return m_list->ResPath(); }
 
 QToolButton* TFr_GetJinglePath::SBSave() const { return m_save->button(); }
 QToolButton* TFr_GetJinglePath::SBCancel() const { return m_cancel->button(); }
@@ -54,32 +55,6 @@ QToolButton* TFr_GetJinglePath::SBCancel() const { return m_cancel->button(); }
 void TFr_GetJinglePath::preset(const std::string& prefix, const std::string& name) {
   m_nameEdit->setText(toQ(name));
   setWindowTitle(toQ(prefix) + tr8(" для джингла ") + toQ(name));
-}
-
-void TFr_GetJinglePath::LBNameClick() {
-  m_resPath.clear();
-  const int row = m_names->currentRow();
-  if (row < 0 || !m_names->currentItem()->isSelected()) {
-    SBSave()->setEnabled(false);
-    return;
-  }
-  if (!m_nameLock) {
-    m_nameLock = true;
-    m_nameEdit->setText(toQ(m_nameTexts[static_cast<std::size_t>(row)]));
-    m_nameLock = false;
-  }
-  SBSave()->setEnabled(true);
-  m_resPath = m_paths[static_cast<std::size_t>(row)];
-}
-
-void TFr_GetJinglePath::ENameChange() {
-  if (m_nameLock) return;
-  const int found = matching::IncrementalSearch(m_nameTexts, fromQ(m_nameEdit->text()));
-  if (found < 0) return;
-  m_nameLock = true;
-  m_names->setCurrentRow(found);
-  LBNameClick();
-  m_nameLock = false;
 }
 
 void TFr_GetJinglePath::resizeEvent(QResizeEvent* event) {

@@ -3,8 +3,8 @@
 #pragma once
 
 #include <QDialog>
+#include <memory>
 #include <string>
-#include <vector>
 
 #include "db/query.h"
 
@@ -20,12 +20,13 @@ class TFr_GetJinglePath : public QDialog {
   Q_OBJECT
 
  public:
+  ~TFr_GetJinglePath() override;
   // Fills the list from the table (FormCreate); a table that cannot be read
   // is reported in an error box and the list stays empty.
   TFr_GetJinglePath(const std::string& baseFile, QWidget* parent = nullptr);
 
   void preset(const std::string& prefix, const std::string& name);
-  const std::string& ResPath() const { return m_resPath; }
+  const std::string& ResPath() const;
 
   QListWidget* LBName() const { return m_names; }
   QLineEdit* EName() const { return m_nameEdit; }
@@ -36,20 +37,13 @@ class TFr_GetJinglePath : public QDialog {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  void LBNameClick();
-  void ENameChange();
-
   std::string m_baseFile;
   db::Query m_query;
-  std::vector<std::string> m_nameTexts;
-  std::vector<std::string> m_paths;
-  std::string m_resPath;
-  bool m_nameLock = false;
-
   QListWidget* m_names;
   QLineEdit* m_nameEdit;
   ButtonBar* m_save;
   ButtonBar* m_cancel;
+  std::unique_ptr<class PickerNames> m_list;
 };
 
 std::string GetJinglePath(QWidget* parent, const std::string& tablePath, const std::string& prefix,

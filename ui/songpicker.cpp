@@ -7,6 +7,7 @@
 
 #include "matching/pickerlists.h"
 #include "ui/buttonbar.h"
+#include "ui/pickernames.h"
 #include "ui/qtext.h"
 
 namespace ui {
@@ -47,12 +48,11 @@ TFr_GetPath::TFr_GetPath(const std::string& baseFile, QWidget* parent) : QDialog
   resize(513, 609);
 
   connect(m_artists, &QListWidget::itemClicked, this, [this] { LBArtistClick(); });
-  connect(m_names, &QListWidget::itemClicked, this, [this] { LBNameClick(); });
   connect(m_artistEdit, &QLineEdit::textChanged, this, [this] { EArtChange(); });
-  connect(m_nameEdit, &QLineEdit::textChanged, this, [this] { ENameChange(); });
+  m_titles = std::make_unique<PickerNames>(m_names, m_nameEdit, SBSave());
   connect(SBSave(), &QToolButton::clicked, this, [this] { done(QDialog::Accepted); });
   connect(SBCancel(), &QToolButton::clicked, this, [this] {
-    m_resPath.clear();
+    m_titles->clearResPath();
     done(QDialog::Rejected);
   });
 
@@ -62,6 +62,10 @@ TFr_GetPath::TFr_GetPath(const std::string& baseFile, QWidget* parent) : QDialog
   if (m_artists->count() >= 2) m_artists->setCurrentRow(0);
   LBArtistClick();
 }
+
+TFr_GetPath::~TFr_GetPath() = default;
+
+const std::string& TFr_GetPath::ResPath() const { return m_titles->ResPath(); }
 
 QToolButton* TFr_GetPath::SBSave() const { return m_save->button(); }
 QToolButton* TFr_GetPath::SBCancel() const { return m_cancel->button(); }
@@ -81,29 +85,9 @@ void TFr_GetPath::LBArtistClick() {
     m_artistEdit->setText(toQ(*artist));
     m_artistLock = false;
   }
-  matching::PickerList titles = matching::LoadTitles(m_query, m_baseFile, artist);
-  m_nameTexts = std::move(titles.names);
-  m_paths = std::move(titles.Paths);
-  m_names->clear();
-  m_names->addItems(toItems(m_nameTexts));
+  m_titles->fill(matching::LoadTitles(m_query, m_baseFile, artist));
   if (m_names->count() > 0) m_names->setCurrentRow(0);
-  LBNameClick();
-}
-
-void TFr_GetPath::LBNameClick() {
-  m_resPath.clear();
-  const int row = m_names->currentRow();
-  if (row < 0 || !m_names->currentItem()->isSelected()) {
-    SBSave()->setEnabled(false);
-    return;
-  }
-  if (!m_nameLock) {
-    m_nameLock = true;
-    m_nameEdit->setText(toQ(m_nameTexts[static_cast<std::size_t>(row)]));
-    m_nameLock = false;
-  }
-  SBSave()->setEnabled(true);
-  m_resPath = m_paths[static_cast<std::size_t>(row)];
+  m_titles->LBNameClick();
 }
 
 void TFr_GetPath::EArtChange() {
@@ -114,16 +98,6 @@ void TFr_GetPath::EArtChange() {
   m_artists->setCurrentRow(found);
   LBArtistClick();
   m_artistLock = false;
-}
-
-void TFr_GetPath::ENameChange() {
-  if (m_nameLock) return;
-  const int found = matching::IncrementalSearch(m_nameTexts, fromQ(m_nameEdit->text()));
-  if (found < 0) return;
-  m_nameLock = true;
-  m_names->setCurrentRow(found);
-  LBNameClick();
-  m_nameLock = false;
 }
 
 void TFr_GetPath::resizeEvent(QResizeEvent* event) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDialog>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,12 +22,13 @@ class TFr_GetPath : public QDialog {
   Q_OBJECT
 
  public:
+  ~TFr_GetPath() override;
   // Fills the lists from the table (the dialog's FormCreate).
   TFr_GetPath(const std::string& baseFile, QWidget* parent = nullptr);
 
   // Presets the two edits, which positions the lists, and sets the caption.
   void preset(const std::string& prefix, const std::string& artist, const std::string& name);
-  const std::string& ResPath() const { return m_resPath; }
+  const std::string& ResPath() const;
 
   QListWidget* LBArtist() const { return m_artists; }
   QListWidget* LBName() const { return m_names; }
@@ -40,18 +42,12 @@ class TFr_GetPath : public QDialog {
 
  private:
   void LBArtistClick();
-  void LBNameClick();
   void EArtChange();
-  void ENameChange();
 
   std::string m_baseFile;
   db::Query m_query;
   std::vector<std::string> m_artistTexts;
-  std::vector<std::string> m_nameTexts;
-  std::vector<std::string> m_paths;
-  std::string m_resPath;
-  bool m_artistLock = false;
-  bool m_nameLock = false;
+  bool m_artistLock = false;  // set while the program writes into EArt or selects an artist
 
   QLabel* m_nameLabel;
   QLabel* m_artistLabel;
@@ -61,6 +57,7 @@ class TFr_GetPath : public QDialog {
   QLineEdit* m_artistEdit;
   ButtonBar* m_save;
   ButtonBar* m_cancel;
+  std::unique_ptr<class PickerNames> m_titles;
 };
 
 // Shows the picker modally; the chosen path as the table holds it, or empty.

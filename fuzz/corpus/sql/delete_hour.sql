@@ -1,0 +1,2 @@
+Delete FROM "S.DB"
+WHERE FDate="02.12.2014" AND FHour=2

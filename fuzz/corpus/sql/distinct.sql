@@ -1,0 +1,1 @@
+SELECT DISTINCT FArtist, FName FROM "S.DB" ORDER BY FArtist, FName;

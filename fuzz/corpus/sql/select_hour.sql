@@ -1,0 +1,2 @@
+SELECT FArtist FROM "S.DB"
+WHERE FDate="02.12.2014" AND FHour=1

@@ -1,0 +1,1 @@
+select * from "S.DB" where FTime="2:00:00.000" and FFlag="True" and FStamp="03.12.2014 12:00" and FLen="0,75" and FCost=1

@@ -1,0 +1,196 @@
+#include "fuzz/fuzz_util.h"
+
+#include <bit>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <variant>
+
+#include "core/fspath.h"
+#include "db/dump.h"
+#include "db/tabledata.h"
+#include "db/values.h"
+
+namespace fuzz {
+namespace {
+
+std::string makeScratchDir() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "mvimport_fuzz_XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) Violated("cannot create a scratch folder");
+  return pattern;
+}
+
+void removeScratchDir() {
+  std::error_code ec;
+  std::filesystem::remove_all(ScratchDir(), ec);
+}
+
+// Which alternative of db::Value a field of this type holds when not blank.
+bool holdsKindOf(const db::Value& value, db::FieldType type) {
+  using db::FieldType;
+  if (std::holds_alternative<std::monostate>(value)) return true;
+  switch (type) {
+    case FieldType::Alpha:
+    case FieldType::Memo:
+    case FieldType::FormattedMemo:
+    case FieldType::Blob:
+    case FieldType::Ole:
+    case FieldType::Graphic:
+    case FieldType::Bytes: return std::holds_alternative<std::string>(value);
+    case FieldType::Short:
+    case FieldType::Long:
+    case FieldType::AutoInc: return std::holds_alternative<std::int64_t>(value);
+    case FieldType::Logical: return std::holds_alternative<bool>(value);
+    default: return std::holds_alternative<double>(value);
+  }
+}
+
+// The conversions the program applies to values it reads: each either gives
+// a value or throws db::Error.
+void convert(const db::Value& value, const db::Field& field) {
+  (void)db::DumpValue(value, field);
+  (void)db::ReadAsString(value, field);
+  try {
+    (void)db::ReadAsInteger(value, field, "t.db");
+  } catch (const db::Error&) {
+  }
+  try {
+    (void)db::ReadAsDateTime(value, field, "t.db");
+  } catch (const db::Error&) {
+  }
+  try {
+    (void)db::ReadAsBoolean(value, field, "t.db");
+  } catch (const db::Error&) {
+  }
+}
+
+bool sameValue(const db::Value& a, const db::Value& b) {
+  if (a.index() != b.index()) return false;
+  if (const double* x = std::get_if<double>(&a)) {
+    return std::bit_cast<std::uint64_t>(*x) == std::bit_cast<std::uint64_t>(std::get<double>(b));
+  }
+  return a == b;
+}
+
+}  // namespace
+
+const std::string& ScratchDir() {
+  static const std::string dir = [] {
+    std::string made = makeScratchDir();
+    return made;
+  }();
+  static const bool cleanup = [] { return std::atexit(removeScratchDir) == 0; }();
+  (void)cleanup;
+  return dir;
+}
+
+std::string ScratchPath(std::string_view name) { return ScratchDir() + "/" + std::string(name); }
+
+std::string_view AsText(const std::uint8_t* data, std::size_t size) {
+  return size == 0 ? std::string_view() : std::string_view(reinterpret_cast<const char*>(data), size);
+}
+
+void WriteFile(const std::string& path, std::string_view bytes) {
+  std::ofstream out(core::FsPath(path), std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out) Violated("cannot write " + path);
+}
+
+std::string ReadFileBytes(const std::string& path) {
+  std::ifstream in(core::FsPath(path), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void RemoveFile(const std::string& path) {
+  std::error_code ec;
+  std::filesystem::remove(core::FsPath(path), ec);
+}
+
+void Violated(std::string_view what) {
+  std::fprintf(stderr, "\n*** property violated: %.*s\n", static_cast<int>(what.size()), what.data());
+  std::abort();
+}
+
+TableInput SplitTableInput(std::string_view input) {
+  TableInput parts;
+  std::string_view rest = input;
+  const std::size_t px = rest.find(kPxMarker);
+  const std::size_t mb = rest.find(kMbMarker);
+  const std::size_t dbEnd = std::min(px, mb);
+  parts.db = rest.substr(0, dbEnd);
+  if (px != std::string_view::npos && px < mb) {
+    parts.hasPx = true;
+    const std::size_t begin = px + kPxMarker.size();
+    parts.px = mb == std::string_view::npos ? rest.substr(begin) : rest.substr(begin, mb - begin);
+  }
+  if (mb != std::string_view::npos) {
+    parts.hasMb = true;
+    parts.mb = rest.substr(mb + kMbMarker.size());
+  }
+  return parts;
+}
+
+std::string WriteTableFiles(const TableInput& input) {
+  const std::string db = ScratchPath("T.DB");
+  WriteFile(db, input.db);
+  const std::string px = ScratchPath("T.PX");
+  const std::string mb = ScratchPath("T.MB");
+  if (input.hasPx) {
+    WriteFile(px, input.px);
+  } else {
+    RemoveFile(px);
+  }
+  if (input.hasMb) {
+    WriteFile(mb, input.mb);
+  } else {
+    RemoveFile(mb);
+  }
+  return db;
+}
+
+ReadResult ReadTable(const std::string& path) {
+  ReadResult result;
+  try {
+    const db::ParadoxTable table(path);
+    (void)table.writable();
+    (void)table.readOnlyReason();
+    (void)table.codePage();
+    (void)table.level();
+    result.fields = table.fields();
+    result.rows = table.ReadAll();
+    if (result.rows.size() != table.recordCount()) Violated("ReadAll gave another number of rows than the header");
+  } catch (const db::Error&) {
+    return result;
+  }
+  result.ok = true;
+  const auto& fields = result.fields;
+  (void)db::DumpHeader(fields);
+  for (const db::Row& row : result.rows) {
+    if (row.size() != fields.size()) Violated("a row with another number of values than fields");
+    for (std::size_t i = 0; i < row.size(); ++i) {
+      if (!holdsKindOf(row[i], fields[i].type)) Violated("a value of the wrong kind for its field type");
+      convert(row[i], fields[i]);
+    }
+    (void)db::DumpLine(fields, row);
+  }
+  // The rows as the table cache keeps them, read back column by column.
+  std::vector<db::Row> copy = result.rows;
+  const db::TableData data(fields, false, std::move(copy));
+  if (data.RowCount() != result.rows.size()) Violated("the cache lost rows");
+  for (std::size_t p = 0; p < data.RowCount(); ++p) {
+    if (!SameRow(data.GetRow(data.PhysicalRow(p)), result.rows[p])) Violated("the cache changed a row");
+  }
+  return result;
+}
+
+bool SameRow(const db::Row& a, const db::Row& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (!sameValue(a[i], b[i])) return false;
+  }
+  return true;
+}
+
+}  // namespace fuzz
