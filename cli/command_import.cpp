@@ -233,7 +233,7 @@ int run(cli::Context& ctx) {
   // The settings file object takes the name as the system's narrow file API
   // does (UTF-8 here, the ANSI code page on Windows), not as CP1251.
   const std::string iniName = core::utf8ToCp1251(opts.ini);
-  const core::IniFile ini(core::FsPath(iniName).string());
+  const core::IniFile ini(iniName);
   const std::string program = core::utf8ToCp1251(ctx.programPath);
   const core::TSetts setts = core::ReadIni(ini, core::FromFsPath(core::FsPath(program).parent_path()));
   LoadedDay loaded = readPlaylist(opts, setts, ini, iniName);
