@@ -1,8 +1,10 @@
 #include "core/datetime.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <limits>
 
 namespace core {
 namespace {
@@ -78,8 +80,13 @@ TDateTime EncodeDate(int year, int month, int day) {
 }
 
 CivilDate DecodeDate(TDateTime value) {
-  const double whole = std::floor(value + kOneSecond / 1000.0);
-  return OrdinalToDate(static_cast<std::int32_t>(whole) + kDayZeroOrdinal);
+  // Beyond the ordinals (only a damaged table holds such a value): the nearest
+  // end; not a number: day 0.
+  const double ordinal = std::floor(value + kOneSecond / 1000.0) + kDayZeroOrdinal;
+  if (std::isnan(ordinal)) return OrdinalToDate(kDayZeroOrdinal);
+  constexpr double kFirst = std::numeric_limits<std::int32_t>::min();
+  constexpr double kLast = std::numeric_limits<std::int32_t>::max();
+  return OrdinalToDate(static_cast<std::int32_t>(std::clamp(ordinal, kFirst, kLast)));
 }
 
 TDateTime EncodeTime(int hour, int minute, int second, int millisecond) {

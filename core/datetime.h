@@ -30,6 +30,7 @@ CivilDate OrdinalToDate(std::int32_t ordinal);
 
 // REQUIRES: IsValidDate(year, month, day).
 TDateTime EncodeDate(int year, int month, int day);
+// Any value: one beyond the proleptic ordinals gives the nearest end, NaN day 0.
 CivilDate DecodeDate(TDateTime value);
 TDateTime EncodeTime(int hour, int minute, int second, int millisecond);
 

@@ -1,10 +1,12 @@
 #include "db/columndata.h"
 
+#include <algorithm>
 #include <bit>
 #include <climits>
 #include <cmath>
 
 #include "core/codec.h"
+#include "core/datetime.h"
 #include "core/text.h"
 #include "db/values.h"
 
@@ -73,6 +75,11 @@ ColumnData::Span ColumnData::storeText(std::string_view text) {
   return s;
 }
 
+std::int32_t ColumnData::storedInt(std::int64_t n) const {
+  if (n <= kBlankInt || n > INT32_MAX) badValue();
+  return static_cast<std::int32_t>(n);
+}
+
 void ColumnData::Push(const Value& value) {
   switch (m_storage) {
     case Storage::Text: PushModestly(m_spans, Span{kBlankOffset, 0}); break;
@@ -104,9 +111,9 @@ void ColumnData::Set(std::uint32_t row, const Value& value) {
       } else if (const auto* i = std::get_if<std::int64_t>(&value); i && IsIntegerType(m_field.type)) {
         m_ints[row] = static_cast<std::int32_t>(*i);
       } else if (const auto* d = std::get_if<double>(&value); d && m_field.type == FieldType::Date) {
-        m_ints[row] = static_cast<std::int32_t>(DayOf(*d));
+        m_ints[row] = storedInt(DayOf(*d) + core::kDayZeroOrdinal);
       } else if (d && m_field.type == FieldType::Time) {
-        m_ints[row] = TimeOfDayMs(*d);
+        m_ints[row] = storedInt(std::isfinite(*d) ? std::llround(std::clamp(*d, -1e6, 1e6) * kMsPerDay) : kBlankInt);
       } else {
         badValue();
       }
@@ -179,7 +186,7 @@ Value ColumnData::Get(std::uint32_t row) const {
   switch (m_storage) {
     case Storage::Text: return std::string(Text(row));
     case Storage::Int32:
-      if (m_field.type == FieldType::Date) return static_cast<double>(m_ints[row]);
+      if (m_field.type == FieldType::Date) return static_cast<double>(std::int64_t{m_ints[row]} - core::kDayZeroOrdinal);
       if (m_field.type == FieldType::Time) return m_ints[row] / kMsPerDay;
       return static_cast<std::int64_t>(m_ints[row]);
     case Storage::Real: return m_reals[row];
@@ -192,7 +199,9 @@ std::int64_t ColumnData::ExactKey(std::uint32_t row) const {
   switch (m_storage) {
     case Storage::Int32:
       // Short/Long compare with Number columns by value: keep one key space.
-      return IsIntegerType(m_field.type) ? doubleKey(m_ints[row]) : m_ints[row];
+      if (IsIntegerType(m_field.type)) return doubleKey(m_ints[row]);
+      if (m_field.type == FieldType::Date) return std::int64_t{m_ints[row]} - core::kDayZeroOrdinal;
+      return m_ints[row];
     case Storage::Real: return doubleKey(m_reals[row]);
     case Storage::Bool: return m_bools[row];
     case Storage::Text: break;

@@ -1,7 +1,8 @@
 // The values of one field of a cached table, packed by what the field stores:
-// texts in one character buffer, Short/Long/AutoInc/Date/Time as 32-bit
-// integers, Number/Currency/BCD/Timestamp as doubles, Logical as bytes. Rows
-// are numbered from 0 in the order they were added.
+// texts in one character buffer, Short/Long/AutoInc/Date/Time as the 32-bit
+// integers the file holds (Date its day ordinal, Time its milliseconds, so any
+// value a file holds reads back unchanged), Number/Currency/BCD/Timestamp as
+// doubles, Logical as bytes. Rows are numbered from 0 in the order they were added.
 #pragma once
 
 #include <cstdint>
@@ -56,7 +57,9 @@ class ColumnData {
   static constexpr std::uint8_t kBlankBool = 2;
 
   Span storeText(std::string_view text);
-  void badValue() const;
+  [[noreturn]] void badValue() const;
+  // n when it is a 32-bit value other than the blank mark, else badValue().
+  std::int32_t storedInt(std::int64_t n) const;
 
   Field m_field;
   Storage m_storage;

@@ -1,5 +1,6 @@
 #include "db/values.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -146,10 +147,17 @@ std::string_view TypeName(FieldType type) {
   return "?";
 }
 
-std::int64_t DayOf(double dateTime) { return static_cast<std::int64_t>(std::floor(dateTime + kDayEpsilon)); }
+std::int64_t DayOf(double dateTime) {
+  // A damaged table may hold any double in a Timestamp: one that is no day
+  // count at all reads as day 0, a huge one as the nearest end of the range.
+  if (std::isnan(dateTime)) return 0;
+  constexpr double kFarthestDay = 1e15;
+  return static_cast<std::int64_t>(std::floor(std::clamp(dateTime + kDayEpsilon, -kFarthestDay, kFarthestDay)));
+}
 
 std::int32_t TimeOfDayMs(double dateTime) {
   const double fraction = dateTime - std::floor(dateTime);
+  if (!std::isfinite(fraction)) return 0;
   const auto ms = static_cast<std::int32_t>(std::llround(fraction * kMsPerDay));
   return ms >= kMsPerDayInt ? kMsPerDayInt - 1 : ms;
 }

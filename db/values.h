@@ -19,9 +19,10 @@ bool IsNumericType(FieldType type); // Short, Long, AutoInc, Number, Currency, B
 bool IsIntegerType(FieldType type); // Short, Long, AutoInc
 std::string_view TypeName(FieldType type);
 
-// The whole day of a date-time value.
+// The whole day of a date-time value; within +-1e15 days, NaN as day 0.
 std::int64_t DayOf(double dateTime);
-// Milliseconds since midnight of a date-time value (its time of day), 0..86399999.
+// Milliseconds since midnight of a date-time value (its time of day), 0..86399999;
+// 0 for a value that is not finite.
 std::int32_t TimeOfDayMs(double dateTime);
 
 // Reading. A blank value reads as "", 0, 0.0 and false.

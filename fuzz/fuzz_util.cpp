@@ -66,6 +66,19 @@ void convert(const db::Value& value, const db::Field& field) {
   }
 }
 
+// A value as a violation message shows it: its kind and, for a double, its bits.
+std::string describe(const db::Value& v) {
+  if (std::holds_alternative<std::monostate>(v)) return "blank";
+  if (const auto* i = std::get_if<std::int64_t>(&v)) return "integer " + std::to_string(*i);
+  if (const auto* b = std::get_if<bool>(&v)) return *b ? "true" : "false";
+  if (const auto* d = std::get_if<double>(&v)) {
+    char bits[32];
+    std::snprintf(bits, sizeof bits, "%016llx", static_cast<unsigned long long>(std::bit_cast<std::uint64_t>(*d)));
+    return "double " + std::to_string(*d) + " (" + bits + ")";
+  }
+  return "text of " + std::to_string(std::get<std::string>(v).size()) + " bytes";
+}
+
 bool sameValue(const db::Value& a, const db::Value& b) {
   if (a.index() != b.index()) return false;
   if (const double* x = std::get_if<double>(&a)) {
@@ -180,7 +193,13 @@ ReadResult ReadTable(const std::string& path) {
   const db::TableData data(fields, false, std::move(copy));
   if (data.RowCount() != result.rows.size()) Violated("the cache lost rows");
   for (std::size_t p = 0; p < data.RowCount(); ++p) {
-    if (!SameRow(data.GetRow(data.PhysicalRow(p)), result.rows[p])) Violated("the cache changed a row");
+    const db::Row cached = data.GetRow(data.PhysicalRow(p));
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+      if (sameValue(cached[i], result.rows[p][i])) continue;
+      Violated("the cache changed row " + std::to_string(p) + ", field " + std::to_string(i) + " (" +
+               std::string(db::TypeName(fields[i].type)) + "): " + describe(result.rows[p][i]) + " became " +
+               describe(cached[i]));
+    }
   }
   return result;
 }

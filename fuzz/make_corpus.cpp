@@ -127,12 +127,12 @@ void memo(std::string& db, std::string& mb) {
   putLe(mb, 0x1001, 1, 2);
   putLe(mb, 0x1003, static_cast<std::uint32_t>(longText.size()), 4);
   mb.replace(0x1009, longText.size(), longText);
-  mb[0x2000] = 3;      // small values: slot 0 holds the value from chunk 1 (offset 16)
+  mb[0x2000] = 3;      // small values: slot 0 holds the value at chunk 21, after the 64 slots
   putLe(mb, 0x2001, 1, 2);
-  mb[0x2000 + 12] = 1;
+  mb[0x2000 + 12] = 21;
   mb[0x2000 + 13] = static_cast<char>((smallText.size() + 15) / 16);
   mb[0x2000 + 16] = static_cast<char>(smallText.size() - (smallText.size() - 1) / 16 * 16);
-  mb.replace(0x2010, smallText.size(), smallText);
+  mb.replace(0x2000 + 21 * 16, smallText.size(), smallText);
 }
 
 void save(const std::filesystem::path& folder, const std::string& name, const std::string& bytes) {

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <utility>
 
+#include "core/codec.h"
 #include "core/daymodel.h"
 #include "core/fspath.h"
 #include "core/text.h"
@@ -107,6 +108,15 @@ std::optional<FileListing> ListFolder(std::string_view folder) {
   if (folder.empty()) return std::nullopt;
   FileListing listing;
   listing.Folder = core::AddBackslash(folder);
+  if (const auto file = core::FileInFolderPath(folder)) {
+    listing.Problem = core::cp1251("Не папка, а файл: ") + *file;
+    return listing;
+  }
+  std::error_code ec;
+  if (!std::filesystem::is_directory(core::FsPath(folder), ec)) {
+    listing.Problem = core::cp1251("Папка не найдена: ") + std::string(folder);
+    return listing;
+  }
   std::vector<TFileRec> FileList = ListTextFiles(listing.Folder);
   SortFiles(FileList);
   for (const TFileRec& file : FileList) {

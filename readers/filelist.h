@@ -37,6 +37,7 @@ struct FileListRow {
 struct FileListing {
   std::string Folder;  // the folder with its trailing separator, as the label shows it
   std::vector<FileListRow> Rows;
+  std::string Problem;  // CP1251: why a folder lists nothing (missing, or a file); empty otherwise
 };
 
 // The page's listing of a folder; nothing when no folder is selected.

@@ -113,6 +113,54 @@ TEST_F(SettingsFile, UnwritableFileFailsWithItsName) {
   }
 }
 
+// A damaged or hand-edited settings file: what cannot be read takes the
+// default, the rest is read as written.
+TEST_F(SettingsFile, GarbageLinesNumbersBeyond32BitsAndMissingSectionsGiveDefaults) {
+  struct Case {
+    const char* what;
+    std::string text;
+    std::array<std::int32_t, 6> expected;  // Artist_Start, Artist_End, Name_Start, Name_End, Method, ShiftHour
+  };
+  const std::array<std::int32_t, 6> defaults{10, 40, 42, 80, -1, 0};
+  const std::vector<Case> cases = {
+      {"binary bytes, no sections", std::string(1, '\0') + "\xff\x01garbage\r\n=\r\n[\r\n]]]=[\n\x1a", defaults},
+      {"only the hours", "[Hours]\r\nMorning=6 7\r\nMethod=2\r\n", defaults},
+      {"keys before any section", "Method=2\r\nArtist_Start=5\r\n[Setting]\r\n", defaults},
+      {"numbers beyond 32 bits",
+       "[Setting]\r\nArtist_Start=2147483648\r\nArtist_End=-2147483649\r\nName_Start=99999999999999999999\r\n"
+       "Name_End=0x100000000\r\nMethod=2147483647\r\nShiftHour=-2147483648\r\n",
+       {10, 40, 42, 80, 2147483647, -2147483647 - 1}},
+      {"lines without '=' and empty keys", "[Setting]\r\nMethod\r\n=4\r\n ; Method=4\r\nShiftHour 3\r\n", defaults},
+  };
+  for (const Case& c : cases) {
+    write(c.text);
+    const TSetts s = ReadIni(IniFile(m_path), "/opt");
+    EXPECT_EQ((std::array{s.Artist_Start, s.Artist_End, s.Name_Start, s.Name_End, s.Method, s.ShiftHour}), c.expected)
+        << c.what;
+    EXPECT_EQ(s.MVPath, AddBackslash("C:\\Mirvane")) << c.what;
+  }
+}
+
+// Lines of 10 MB: values are cut to the fields' capacities, a template of
+// millions of words is read through, and the keys after them are still found.
+TEST_F(SettingsFile, TenMegabyteLinesAreReadThrough) {
+  const std::size_t kHuge = 10 * 1024 * 1024;
+  std::string hours;
+  hours.reserve(kHuge);
+  while (hours.size() < kHuge) hours += "5 ";
+  write("[Setting]\r\n" + std::string(kHuge, '#') + "\r\nMVPath=" + std::string(kHuge, 'm') +
+        "\r\nJingle_Artist=" + std::string(1000, 'j') + "\r\nMethod=4\r\n[Hours]\r\nLong=" + hours + "7\r\n");
+  const IniFile ini(m_path);
+  const TSetts s = ReadIni(ini, "/opt");
+  EXPECT_EQ(s.MVPath, AddBackslash(std::string(kFolderCapacity, 'm')));
+  EXPECT_EQ(s.Jingle_Artist, std::string(kJingleMarkersCapacity, 'j'));
+  EXPECT_EQ(s.Method, 4);
+  EXPECT_EQ(HourTemplateNames(ini), std::vector<std::string>{"Long"});
+  HourFlags applied{};
+  ApplyHourTemplate(ini, "Long", applied);
+  EXPECT_EQ(HourTemplateValue(applied), "5 7");
+}
+
 TEST_F(SettingsFile, SaveChecksSongColumnsThenJingleColumns) {
   IniFile ini(m_path);
   TSetts s = ReadIni(ini, "/opt");

@@ -21,95 +21,102 @@ std::uint16_t nextUpdateCounter(std::uint16_t counter) {
 
 }  // namespace
 
-void TableEditor::writeBlock(std::uint16_t block, std::uint16_t next, std::uint16_t prev,
-                             const std::vector<std::string>& records) {
-  const TableHeader& h = m_old.header;
-  std::vector<std::uint8_t> data(h.blockSize, 0);
+// A whole block: header, records, zeros after the last record.
+std::vector<std::uint8_t> TableEditor::blockBytes(std::uint16_t next, std::uint16_t prev,
+                                                  const std::vector<std::string>& records) const {
+  std::vector<std::uint8_t> data(m_header.blockSize, 0);
   ByteWriter w(data, m_file.name());
   w.le16(kBlockNext, next);
   w.le16(kBlockPrev, prev);
-  w.le16(kBlockAddDataSize, static_cast<std::uint16_t>(AddDataSize(records.size(), h)));
+  w.le16(kBlockAddDataSize, static_cast<std::uint16_t>(AddDataSize(records.size(), m_header)));
   for (std::size_t i = 0; i < records.size(); ++i) {
-    w.bytes(kBlockHeaderSize + i * h.recordSize, AsBytes(records[i]));
+    w.bytes(kBlockHeaderSize + i * m_header.recordSize, AsBytes(records[i]));
   }
-  m_file.WriteAt(h.blockOffset(block), data);
+  return data;
 }
 
 // Blocks whose records changed are written whole; blocks whose neighbours
-// changed get their two links patched; blocks freed now join the free list.
-void TableEditor::writeBlocks() {
-  const auto& oldChain = m_old.chain.blocks;
-  for (std::size_t i = 0; i < m_slots.size(); ++i) {
-    const std::uint16_t block = m_slots[i].block;
-    const std::uint16_t next = i + 1 < m_slots.size() ? m_slots[i + 1].block : 0;
-    const std::uint16_t prev = i > 0 ? m_slots[i - 1].block : 0;
+// changed get their two links; blocks freed now join the free list.
+std::vector<Patch> TableEditor::blockPatches() {
+  std::sort(m_touched.begin(), m_touched.end());
+  m_touched.erase(std::unique(m_touched.begin(), m_touched.end()), m_touched.end());
+  std::vector<Patch> patches;
+  for (std::size_t slot : m_touched) {
+    if (slot >= slots()) continue;
+    const std::uint16_t block = blockAt(slot);
+    const Links now = linksAt(slot);
     if (m_dirty.count(block) != 0) {
-      writeBlock(block, next, prev, m_records.at(block));
+      patches.push_back({m_header.blockOffset(block), blockBytes(now.next, now.prev, m_records.at(block))});
       continue;
     }
-    const auto origin = static_cast<std::size_t>(m_origin[block]);
-    const std::uint16_t oldNext = origin + 1 < oldChain.size() ? oldChain[origin + 1] : 0;
-    const std::uint16_t oldPrev = origin > 0 ? oldChain[origin - 1] : 0;
-    if (next != oldNext || prev != oldPrev) {
-      std::uint8_t links[kLinksSize] = {};
-      ByteWriter w(links, m_file.name());
-      w.le16(kBlockNext, next);
-      w.le16(kBlockPrev, prev);
-      m_file.WriteAt(m_old.header.blockOffset(block), links);
-    }
+    const auto disk = m_disk.find(block);
+    if (disk == m_disk.end() || (disk->second.next == now.next && disk->second.prev == now.prev)) continue;
+    std::vector<std::uint8_t> links(kLinksSize);
+    ByteWriter w(links, m_file.name());
+    w.le16(kBlockNext, now.next);
+    w.le16(kBlockPrev, now.prev);
+    patches.push_back({m_header.blockOffset(block), std::move(links)});
   }
-  for (std::size_t i = 0; i < m_free.size(); ++i) {
-    if (m_freed.count(m_free[i]) == 0) continue;
-    writeBlock(m_free[i], i + 1 < m_free.size() ? m_free[i + 1] : 0, 0, {});
+  // Blocks freed now are at the head of the free list.
+  const auto& free = m_chain.freeBlocks;
+  for (std::size_t i = 0; i < free.size() && m_freed.count(free[i]) != 0; ++i) {
+    const std::uint16_t next = i + 1 < free.size() ? free[i + 1] : 0;
+    patches.push_back({m_header.blockOffset(free[i]), blockBytes(next, 0, {})});
   }
+  return patches;
 }
 
-std::vector<std::uint8_t> TableEditor::newHeader() const {
-  TableHeader h = m_old.header;
-  h.recordCount = 0;
-  for (const Slot& s : m_slots) h.recordCount += s.count;
-  h.blocksInUse = static_cast<std::uint16_t>(m_slots.size());
+TableHeader TableEditor::newHeader() const {
+  TableHeader h = m_header;
+  h.recordCount = static_cast<std::uint32_t>(m_recordCount);
+  h.blocksInUse = static_cast<std::uint16_t>(slots());
   h.fileBlocks = m_fileBlocks;
-  h.firstBlock = m_slots.empty() ? 0 : m_slots.front().block;
-  h.lastBlock = m_slots.empty() ? 0 : m_slots.back().block;
-  h.firstFreeBlock = m_free.empty() ? 0 : m_free.front();
+  h.firstBlock = slots() == 0 ? 0 : m_chain.blocks.front();
+  h.lastBlock = slots() == 0 ? 0 : m_chain.blocks.back();
+  h.firstFreeBlock = m_chain.freeBlocks.empty() ? 0 : m_chain.freeBlocks.front();
   StoreCounts(h);
   ByteWriter w(h.raw, m_file.name());
-  if (m_autoIncUsed) w.le32(off::kAutoInc, m_autoInc);
+  if (m_autoIncUsed) {
+    h.autoInc = m_autoInc;
+    w.le32(off::kAutoInc, m_autoInc);
+  }
   w.le16(off::kUpdateCounter, nextUpdateCounter(ByteReader(h.raw, m_file.name()).le16(off::kUpdateCounter)));
-  return std::move(h.raw);
+  return h;
 }
 
-std::shared_ptr<TableState> TableEditor::Commit() {
-  const TableHeader& old = m_old.header;
-  auto header = newHeader();
-  writeBlocks();
-  WriteChanges(m_file, 0, old.raw, header);
-  const std::uint64_t size = std::max(m_file.size(), old.headerSize + std::uint64_t{m_fileBlocks} * old.blockSize);
-  m_file.Close();
-  if (m_emptied) ResizeFile(m_old.path, old.headerSize + std::uint64_t{m_fileBlocks} * old.blockSize);
-
-  auto state = std::make_shared<TableState>(m_old);
-  state->header = ParseTableHeader(std::move(header), size, m_old.fileName);
-  Chain& chain = state->chain;
-  chain.blocks.clear();
-  chain.counts.clear();
-  chain.firstKeys.clear();
-  for (const Slot& s : m_slots) {
-    chain.blocks.push_back(s.block);
-    chain.counts.push_back(s.count);
-    if (m_order) chain.firstKeys.push_back(s.firstKey);
-  }
-  chain.freeBlocks = m_free;
-  ComputeStarts(*state);
+void TableEditor::Commit() {
+  TableHeader header = newHeader();
+  std::vector<Patch> patches = blockPatches();
+  patches.push_back({0, header.raw});
+  const std::uint64_t blocksEnd = header.headerSize + std::uint64_t{m_fileBlocks} * header.blockSize;
+  JournaledWrite write(*m_state.files, m_state.path);
+  write.Add(m_file, std::move(patches), m_emptied ? blocksEnd : std::max(m_file.size(), blocksEnd));
+  std::optional<DataFile> px;
   if (m_order) {
+    px.emplace(*m_state.files, m_state.companions.primaryIndex, DataFile::Mode::Write);
     std::vector<PxEntry> entries;
-    for (const Slot& s : m_slots) entries.push_back({s.firstKey, s.block, s.count});
-    WritePrimaryIndex(m_old.companions.primaryIndex, state->header, entries);
+    entries.reserve(slots());
+    for (std::size_t i = 0; i < slots(); ++i) entries.push_back({m_chain.firstKeys[i], m_chain.blocks[i], m_chain.counts[i]});
+    IndexPlan plan = PlanPrimaryIndex(*px, header, entries);
+    write.Add(*px, std::move(plan.patches), plan.size);
   }
-  state->stamp = StatStamp(m_old.path);
-  SetCounters(state->stamp, state->header.raw);
-  return state;
+  try {
+    write.Commit();
+  } catch (...) {
+    // The files are as the state describes them, under a new modification time.
+    if (write.restored()) {
+      try {
+        m_state.stamp = StatStamp(m_state.path);
+        SetCounters(m_state.stamp, m_header.raw);
+      } catch (const Error&) {
+      }
+    }
+    throw;
+  }
+  m_committed = true;
+  m_state.header = std::move(header);
+  m_state.stamp = StatStamp(m_state.path);
+  SetCounters(m_state.stamp, m_state.header.raw);
 }
 
 }  // namespace db::paradox

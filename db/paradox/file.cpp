@@ -9,23 +9,28 @@
 
 namespace db::paradox {
 
-DataFile::DataFile(const std::string& path, Mode mode) : m_name(FileNameOf(path)) {
-  const auto fsPath = core::FsPath(path);
-  std::error_code ec;
-  const auto status = std::filesystem::status(fsPath, ec);
-  if (ec || !std::filesystem::exists(status)) Fail(m_name, Ru("файл не найден"));
-  if (!std::filesystem::is_regular_file(status)) Fail(m_name, Ru("это не файл"));
-  auto openMode = std::ios::binary | std::ios::in;
-  if (mode == Mode::ReadWrite) openMode |= std::ios::out;
-  m_stream.open(fsPath, openMode);
-  if (!m_stream) {
-    Fail(m_name, mode == Mode::ReadWrite ? Ru("не удалось открыть файл для записи")
-                                         : Ru("не удалось открыть файл"));
+std::string BusyMessage(const std::string& fileName) {
+  return fileName + Ru(": таблица занята другой программой, которая открыла её для записи; "
+                       "повторите, когда та программа закончит");
+}
+
+DataFile::DataFile(FileSystem& files, const std::string& path, Mode mode)
+    : m_path(path), m_name(FileNameOf(path)) {
+  if (mode != Mode::Create) {
+    std::error_code ec;
+    const auto status = std::filesystem::status(core::FsPath(path), ec);
+    if (ec || !std::filesystem::exists(status)) Fail(m_name, Ru("файл не найден"));
+    if (!std::filesystem::is_regular_file(status)) Fail(m_name, Ru("это не файл"));
   }
-  m_stream.seekg(0, std::ios::end);
-  const auto end = m_stream.tellg();
-  if (end < 0) Fail(m_name, Ru("не удалось узнать размер файла"));
-  m_size = static_cast<std::uint64_t>(end);
+  m_file = files.Open(path, mode);
+  m_size = m_file->Size();
+}
+
+DataFile::DataFile(const std::string& path, Mode mode) : DataFile(*SystemFiles(), path, mode) {}
+
+OpenFile& DataFile::open() {
+  if (!m_file) Fail(m_name, Ru("файл уже закрыт"));
+  return *m_file;
 }
 
 void DataFile::requireBytes(std::uint64_t offset, std::uint64_t count) const {
@@ -44,43 +49,22 @@ std::vector<std::uint8_t> DataFile::ReadAt(std::uint64_t offset, std::size_t cou
 
 void DataFile::ReadInto(std::uint64_t offset, MutableByteSpan out) {
   requireBytes(offset, out.size());
-  m_stream.clear();
-  m_stream.seekg(static_cast<std::streamoff>(offset));
-  m_stream.read(reinterpret_cast<char*>(out.data()), static_cast<std::streamsize>(out.size()));
-  if (!m_stream) Fail(m_name, Ru("ошибка чтения со смещения ") + Hex(offset));
+  open().Read(offset, out);
 }
 
 void DataFile::WriteAt(std::uint64_t offset, ByteSpan data) {
-  m_stream.clear();
-  m_stream.seekp(static_cast<std::streamoff>(offset));
-  m_stream.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
-  if (!m_stream) Fail(m_name, Ru("ошибка записи со смещения ") + Hex(offset));
+  open().Write(offset, data);
   m_size = std::max<std::uint64_t>(m_size, offset + data.size());
 }
 
-void DataFile::Flush() {
-  m_stream.flush();
-  if (!m_stream) Fail(m_name, Ru("ошибка записи на диск"));
+void DataFile::Resize(std::uint64_t size) {
+  open().Resize(size);
+  m_size = size;
 }
 
-void DataFile::Close() {
-  Flush();
-  m_stream.close();
-}
+void DataFile::Sync() { open().Sync(); }
 
-void WriteChanges(DataFile& file, std::uint64_t offset, ByteSpan before, ByteSpan after) {
-  std::size_t first = 0;
-  std::size_t end = std::min(before.size(), after.size());
-  while (first < end && before[first] == after[first]) ++first;
-  while (end > first && before[end - 1] == after[end - 1]) --end;
-  if (first < end) file.WriteAt(offset + first, after.subspan(first, end - first));
-}
-
-void ResizeFile(const std::string& path, std::uint64_t size) {
-  std::error_code ec;
-  std::filesystem::resize_file(core::FsPath(path), size, ec);
-  if (ec) Fail(FileNameOf(path), Ru("не удалось изменить размер файла"));
-}
+void DataFile::Close() { m_file.reset(); }
 
 std::vector<std::uint8_t> ReadHeaderBytes(DataFile& file) {
   if (file.size() < kMinHeader) {

@@ -1,46 +1,48 @@
-// One open table file, read and written at explicit offsets. Errors name the file.
+// One open table file, read and written at explicit offsets through a
+// FileSystem. Errors name the file.
 #pragma once
 
 #include <cstdint>
-#include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "db/paradox/bytes.h"
+#include "db/paradox/files.h"
 
 namespace db::paradox {
 
 class DataFile {
  public:
-  enum class Mode { Read, ReadWrite };
+  using Mode = FileSystem::Access;
 
-  // path: CP1251. Throws Error when the file cannot be opened.
+  // path: CP1251. Throws Error when the file cannot be opened (Write: also
+  // while another writer holds it).
+  DataFile(FileSystem& files, const std::string& path, Mode mode);
+  // The operating system's files.
   DataFile(const std::string& path, Mode mode);
 
   const std::string& name() const { return m_name; }  // the file name, for messages
+  const std::string& path() const { return m_path; }
   std::uint64_t size() const { return m_size; }
 
   // Throws Error when the file ends before offset + count.
   std::vector<std::uint8_t> ReadAt(std::uint64_t offset, std::size_t count);
   void ReadInto(std::uint64_t offset, MutableByteSpan out);
   void WriteAt(std::uint64_t offset, ByteSpan data);
-  void Flush();
-  void Close();  // flushes; further use throws
+  void Resize(std::uint64_t size);
+  void Sync();
+  void Close();  // releases the file (and a writer's hold on it); further use throws
 
  private:
+  OpenFile& open();
   void requireBytes(std::uint64_t offset, std::uint64_t count) const;
 
-  std::fstream m_stream;
+  std::unique_ptr<OpenFile> m_file;
+  std::string m_path;
   std::string m_name;
   std::uint64_t m_size = 0;
 };
-
-// Writes, at offset, the bytes of after from the first to the last one that
-// differs from before (same size).
-void WriteChanges(DataFile& file, std::uint64_t offset, ByteSpan before, ByteSpan after);
-
-// Cuts or extends the file (path: CP1251) to size bytes.
-void ResizeFile(const std::string& path, std::uint64_t size);
 
 // Reads the whole header of a .DB or .PX: its fixed part first to learn the
 // header size, then the rest. Throws Error when the file is too short.

@@ -122,15 +122,12 @@ void CheckPrimaryIndexHeader(const std::string& pxPath, const TableHeader& table
   readLayout(px, table);
 }
 
-void WritePrimaryIndex(const std::string& pxPath, const TableHeader& table,
-                       const std::vector<PxEntry>& entries) {
-  DataFile px(pxPath, DataFile::Mode::ReadWrite);
+IndexPlan PlanPrimaryIndex(DataFile& px, const TableHeader& table, const std::vector<PxEntry>& entries) {
   PxLayout l = readLayout(px, table);
   std::uint8_t levels = 0;
   const auto blocks = buildTree(entries, l.perBlock, levels);
   std::size_t total = 0;
   for (const PxBlock& b : blocks) total += b.size();
-  const std::vector<std::uint8_t> before = l.raw;
   ByteWriter w(l.raw, px.name());
   const auto count = static_cast<std::uint16_t>(blocks.size());
   w.le32(off::kRecordCount, static_cast<std::uint32_t>(total));
@@ -144,12 +141,14 @@ void WritePrimaryIndex(const std::string& pxPath, const TableHeader& table,
   w.u8(off::kIndexChanges, static_cast<std::uint8_t>(l.raw[off::kIndexChanges] + 1));
   w.le16(off::kBlocksCopy, count);
   w.le16(off::kFirstFreeBlock, 0);
+  IndexPlan plan;
+  plan.patches.push_back({0, std::move(l.raw)});
   for (std::size_t i = 0; i < blocks.size(); ++i) {
-    px.WriteAt(l.headerSize + i * l.blockSize, serialize(blocks[i], static_cast<std::uint16_t>(i + 1), count, l, table));
+    plan.patches.push_back({l.headerSize + i * l.blockSize,
+                            serialize(blocks[i], static_cast<std::uint16_t>(i + 1), count, l, table)});
   }
-  WriteChanges(px, 0, before, l.raw);
-  px.Flush();
-  ResizeFile(pxPath, l.headerSize + std::uint64_t{count} * l.blockSize);
+  plan.size = l.headerSize + std::uint64_t{count} * l.blockSize;
+  return plan;
 }
 
 std::vector<PxEntry> ReadPrimaryIndex(const std::string& pxPath, const TableHeader& table) {

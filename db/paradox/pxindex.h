@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "db/paradox/file.h"
 #include "db/paradox/header.h"
+#include "db/paradox/journal.h"
 
 namespace db::paradox {
 
@@ -22,10 +24,15 @@ struct PxEntry {
 // Throws Error when the .PX at pxPath does not fit the table's key.
 void CheckPrimaryIndexHeader(const std::string& pxPath, const TableHeader& table);
 
-// Replaces the index blocks by a tree over entries (one per data block, in
-// chain order), keeping every header byte the index does not own.
-void WritePrimaryIndex(const std::string& pxPath, const TableHeader& table,
-                       const std::vector<PxEntry>& entries);
+// What replaces the index blocks by a tree over entries (one per data block,
+// in chain order), keeping every header byte the index does not own: whole
+// blocks and the header as patches, and the size the .PX is cut to. table: the
+// .DB's header after the write.
+struct IndexPlan {
+  std::vector<Patch> patches;
+  std::uint64_t size = 0;
+};
+IndexPlan PlanPrimaryIndex(DataFile& px, const TableHeader& table, const std::vector<PxEntry>& entries);
 
 // Walks the index from its root and returns the entries of its lowest level.
 // Throws Error when a level's keys or counts disagree with the level below.

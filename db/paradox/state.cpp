@@ -7,6 +7,7 @@
 #include "core/fspath.h"
 #include "db/paradox/blobfile.h"
 #include "db/paradox/errors.h"
+#include "db/paradox/journal.h"
 #include "db/paradox/keys.h"
 #include "db/paradox/pxindex.h"
 #include "db/paradox/values.h"
@@ -74,25 +75,33 @@ void SetCounters(FileStamp& stamp, ByteSpan head) {
   stamp.changeCounter = r.le16(off::kChangeCounter) | (std::uint32_t{r.le16(off::kUpdateCounter)} << 16);
 }
 
-void ComputeStarts(TableState& s) {
-  s.starts.assign(1, 0);
-  for (std::uint16_t count : s.chain.counts) s.starts.push_back(s.starts.back() + count);
+const std::vector<std::uint64_t>& PositionStarts(TableState& s) {
+  const auto& counts = s.chain.counts;
+  s.starts.resize(counts.size() + 1);
+  std::size_t i = std::max<std::size_t>(s.startsValid, 1);
+  s.starts[0] = 0;
+  for (; i <= counts.size(); ++i) s.starts[i] = s.starts[i - 1] + counts[i - 1];
+  s.startsValid = s.starts.size();
+  return s.starts;
 }
 
-std::shared_ptr<TableState> LoadTableState(const std::string& path) {
+void InvalidateStarts(TableState& s, std::size_t index) { s.startsValid = std::min(s.startsValid, index + 1); }
+
+std::shared_ptr<TableState> LoadTableState(const std::string& path, std::shared_ptr<FileSystem> files) {
   auto s = std::make_shared<TableState>();
+  s->files = files ? std::move(files) : SystemFiles();
   s->path = path;
   s->fileName = FileNameOf(path);
+  const std::string recovery = RollBackOnOpen(*s->files, path);
   s->stamp = StatStamp(path);
-  DataFile file(path, DataFile::Mode::Read);
+  DataFile file(*s->files, path, DataFile::Mode::Read);
   s->header = ParseTableHeader(ReadHeaderBytes(file), file.size(), s->fileName);
   SetCounters(s->stamp, s->header.raw);
   s->codePage = CodePage(s->header.codePage);
   for (Field& f : s->header.fields) f.name = s->codePage.ToCp1251(f.name);
   if (!s->header.encrypted) s->chain = ScanChain(file, s->header);
-  ComputeStarts(*s);
   s->companions = FindCompanions(path);
-  s->readOnlyReason = readOnlyReasonOf(*s);
+  s->readOnlyReason = recovery.empty() ? readOnlyReasonOf(*s) : recovery;
   return s;
 }
 

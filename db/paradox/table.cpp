@@ -69,13 +69,19 @@ void readRun(const TableState& s, DataFile& file, BlobFile& blobs, std::size_t f
 
 }  // namespace
 
-ParadoxTable::ParadoxTable(std::string path) : m_path(std::move(path)) {
-  adopt(LoadTableState(m_path));
+ParadoxTable::ParadoxTable(std::string path, std::shared_ptr<FileSystem> files)
+    : m_path(std::move(path)), m_state(LoadTableState(m_path, std::move(files))) {
+  m_fields = m_state->header.fields;
+  adopt();
 }
 
-void ParadoxTable::adopt(std::shared_ptr<const TableState> state) {
-  m_state = std::move(state);
-  m_fields = m_state->header.fields;
+TableState& ParadoxTable::ownState() {
+  if (m_state.use_count() > 1) m_state = std::make_shared<TableState>(*m_state);
+  return *m_state;
+}
+
+// After a write, successful or not: what the accessors give.
+void ParadoxTable::adopt() {
   m_keyFields = m_state->header.keyFields;
   m_recordCount = m_state->header.recordCount;
   m_stamp = m_state->stamp;
@@ -113,7 +119,7 @@ Row ParadoxTable::StoredRow(const Row& row) const {
 std::vector<Row> ParadoxTable::ReadAll() const {
   const TableState& s = *m_state;
   if (s.header.encrypted) Fail(s.fileName, Ru("таблица зашифрована паролем; такие таблицы программа не читает"));
-  DataFile file(s.path, DataFile::Mode::Read);
+  DataFile file(*s.files, s.path, DataFile::Mode::Read);
   BlobFile blobs(s.companions.blobs, s.fileName);
   std::vector<Row> rows;
   rows.reserve(s.header.recordCount);
@@ -129,23 +135,34 @@ std::vector<Row> ParadoxTable::ReadAll() const {
 
 void ParadoxTable::Append(const std::vector<Row>& rows) {
   if (rows.empty()) return;
-  TableEditor editor(*m_state);
+  TableState& s = ownState();
+  TableEditor editor(s);
   std::vector<std::string> records;
-  for (const Row& row : rows) records.push_back(encodeRow(*m_state, row, editor));
+  for (const Row& row : rows) records.push_back(encodeRow(s, row, editor));
   for (const std::string& record : records) editor.Insert(record);
-  adopt(editor.Commit());
+  commit(editor);
+}
+
+void ParadoxTable::commit(TableEditor& editor) {
+  try {
+    editor.Commit();
+  } catch (...) {
+    adopt();
+    throw;
+  }
+  adopt();
 }
 
 void ParadoxTable::Delete(const std::vector<std::size_t>& positions) {
   if (positions.empty()) return;
-  TableEditor editor(*m_state);
+  TableEditor editor(ownState());
   editor.Delete(positions);
-  adopt(editor.Commit());
+  commit(editor);
 }
 
 void ParadoxTable::Update(const std::vector<RowChange>& changes) {
   if (changes.empty()) return;
-  const TableState& s = *m_state;
+  TableState& s = ownState();
   TableEditor editor(s);
   std::map<std::size_t, std::string> records;
   for (const RowChange& change : changes) {
@@ -162,7 +179,7 @@ void ParadoxTable::Update(const std::vector<RowChange>& changes) {
     }
   }
   editor.Replace({records.begin(), records.end()});
-  adopt(editor.Commit());
+  commit(editor);
 }
 
 }  // namespace db

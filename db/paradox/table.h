@@ -13,6 +13,8 @@
 namespace db {
 
 namespace paradox {
+class FileSystem;
+class TableEditor;
 struct TableState;
 }
 
@@ -21,6 +23,13 @@ struct TableState;
 class Error : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
+};
+
+// A write refused because another program (or another copy of this one) has
+// the table open to write. Reading stays possible.
+class TableBusy : public Error {
+ public:
+  using Error::Error;
 };
 
 // DO NOT CHANGE: the codes are those of the file format.
@@ -70,11 +79,15 @@ struct FileStamp {
   bool operator==(const FileStamp&) const = default;
 };
 
-// REQUIRES for every write: the caller holds no other open handle that writes.
+// Every write (Append, Delete, Update) reaches the disk whole or not at all,
+// for the .DB and its .PX together (see journal.h), and is refused with
+// TableBusy while another writer has the table open.
 class ParadoxTable {
  public:
-  // Opens and validates the .DB (and .PX/.MB when present). Throws Error.
-  explicit ParadoxTable(std::string path);
+  // Opens and validates the .DB (and .PX/.MB when present), first rolling back
+  // a write that a crash interrupted. Throws Error. files: the file layer,
+  // the operating system's when null.
+  explicit ParadoxTable(std::string path, std::shared_ptr<paradox::FileSystem> files = nullptr);
 
   // Creates an unkeyed table as the Borland engine does (block size 2048, code
   // page 1251, Cyrillic ANSI sort order). Throws Error when the file exists.
@@ -132,10 +145,13 @@ class ParadoxTable {
   int m_keyFields = 0;
   std::uint32_t m_recordCount = 0;
   FileStamp m_stamp;
-  // Shared by copies; a write replaces it with a new state.
-  std::shared_ptr<const paradox::TableState> m_state;
+  // Shared by copies until one of them writes: a write changes the state in
+  // place, after giving this object its own copy if another shares it.
+  std::shared_ptr<paradox::TableState> m_state;
 
-  void adopt(std::shared_ptr<const paradox::TableState> state);
+  void adopt();
+  paradox::TableState& ownState();
+  void commit(paradox::TableEditor& editor);
 };
 
 }  // namespace db

@@ -31,20 +31,6 @@ Row KeyedRow(int key) {
           core::EncodeTime(0, 3, key % 60, 0)};
 }
 
-// The chain of the table on disk and its index agree: one entry per block,
-// in chain order, with the block's first key and record count.
-void ExpectIndexMatchesChain(const std::string& path) {
-  const auto state = LoadTableState(path);
-  const auto entries = ReadPrimaryIndex(state->companions.primaryIndex, state->header);
-  const Chain& chain = state->chain;
-  ASSERT_EQ(entries.size(), chain.blocks.size());
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    EXPECT_EQ(entries[i].block, chain.blocks[i]) << i;
-    EXPECT_EQ(entries[i].count, chain.counts[i]) << i;
-    EXPECT_EQ(entries[i].key, chain.firstKeys[i]) << i;
-  }
-}
-
 class ParadoxKeyed : public ::testing::Test {
  protected:
   void SetUp() override { CreateKeyed(m_path, KeyedFields(), 3); }

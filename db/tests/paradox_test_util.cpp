@@ -13,6 +13,8 @@
 #include "core/codec.h"
 #include "core/fspath.h"
 #include "db/paradox/header.h"
+#include "db/paradox/pxindex.h"
+#include "db/paradox/state.h"
 
 extern "C" {
 #include <paradox.h>
@@ -155,6 +157,24 @@ void CreateKeyed(const std::string& path, const std::vector<Field>& fields, int 
   WriteBytes(pxPath, px);
 }
 
+namespace {
+
+// pxlib 0.6 frees neither the entries it reads from an index nor their keys;
+// the table given the index shares the entries.
+void freeIndexEntries(pxdoc_t* doc, pxdoc_t* index) {
+  if (index == nullptr) return;
+  auto* entries = static_cast<pxpindex_t*>(index->px_data);
+  for (int i = 0; entries != nullptr && i < index->px_datalen; ++i) {
+    if (entries[i].data != nullptr) index->free(index, entries[i].data);
+    entries[i].data = nullptr;
+  }
+  if (entries != nullptr) index->free(index, entries);
+  index->px_data = nullptr;
+  if (doc->px_indexdata == entries) doc->px_indexdata = nullptr;
+}
+
+}  // namespace
+
 PxlibTable ReadWithPxlib(const std::string& path, const std::string& pxPath) {
   PxlibTable result;
   pxdoc_t* doc = PX_new3(collect, nullptr, nullptr, nullptr, &result.messages);
@@ -167,10 +187,12 @@ PxlibTable ReadWithPxlib(const std::string& path, const std::string& pxPath) {
   PX_set_targetencoding(doc, "CP1251");
   if (!pxPath.empty()) {
     index = PX_new3(collect, nullptr, nullptr, nullptr, &result.messages);
+    void* blockList = doc->px_indexdata;  // pxlib drops it for the index's entries without freeing it
     if (PX_open_file(index, core::cp1251ToUtf8(pxPath).c_str()) < 0 || PX_read_primary_index(index) < 0 ||
         PX_add_primary_index(doc, index) < 0) {
       result.messages.push_back("cannot use the primary index");
     }
+    if (blockList != nullptr && doc->px_indexdata != blockList) doc->free(doc, blockList);
   }
   const int fieldCount = PX_get_num_fields(doc);
   const pxfield_t* fields = PX_get_fields(doc);
@@ -198,6 +220,7 @@ PxlibTable ReadWithPxlib(const std::string& path, const std::string& pxPath) {
     doc->free(doc, values);
     result.rows.push_back(std::move(row));
   }
+  freeIndexEntries(doc, index);
   PX_close(doc);
   PX_delete(doc);
   if (index != nullptr) {
@@ -304,5 +327,17 @@ void ExpectSameAsPxlib(const std::vector<Row>& ours, const PxlibTable& theirs, b
 }
 
 std::string Utf8(const std::string& cp1251) { return core::cp1251ToUtf8(cp1251); }
+
+void ExpectIndexMatchesChain(const std::string& path) {
+  const auto state = LoadTableState(path);
+  const auto entries = ReadPrimaryIndex(state->companions.primaryIndex, state->header);
+  const Chain& chain = state->chain;
+  ASSERT_EQ(entries.size(), chain.blocks.size());
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    EXPECT_EQ(entries[i].block, chain.blocks[i]) << i;
+    EXPECT_EQ(entries[i].count, chain.counts[i]) << i;
+    EXPECT_EQ(entries[i].key, chain.firstKeys[i]) << i;
+  }
+}
 
 }  // namespace db::paradox::testing

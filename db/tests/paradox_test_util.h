@@ -56,4 +56,8 @@ void ExpectSameAsPxlib(const std::vector<Row>& ours, const PxlibTable& theirs, b
 
 std::string Utf8(const std::string& cp1251);
 
+// The chain of the keyed table on disk and its index agree: one entry per
+// block, in chain order, with the block's first key and record count.
+void ExpectIndexMatchesChain(const std::string& path);
+
 }  // namespace db::paradox::testing

@@ -6,6 +6,7 @@
 
 #include "core/codec.h"
 #include "core/fspath.h"
+#include "core/text.h"
 #include "db/paradox/table.h"
 #include "db/stationtables.h"
 #include "db/tests/sql_util.h"
@@ -140,6 +141,41 @@ TEST_F(StationCheckBase, AFailedCreationIsSilent) {
   EXPECT_EQ(m_dialogs.said, std::vector<std::string>{kAsk});
   EXPECT_TRUE(m_query.Lines().empty());
   EXPECT_FALSE(exists(association()));
+}
+
+// The operator picked a table file instead of its folder: the message names
+// the setting and the file, where it would otherwise say a table is missing or
+// fail to create Association.db without a word.
+TEST_F(StationCheckBase, AFolderSettingThatNamesAFileIsSaidSo) {
+  makeTable(mv("BaseSong.db"));
+  const std::string songBase = mv("BaseSong.db");
+  const std::string utf8SongBase = core::cp1251ToUtf8(songBase);
+  struct Case {
+    const char* what;
+    std::string mvPath, basePath;
+    std::vector<std::string> said;
+  };
+  const std::vector<Case> cases = {
+      {"MVPath names the song base", songBase, m_setts.BasePath,
+       {"error: Путь к базам Mirvane указывает на файл, а не на папку: " + utf8SongBase +
+        ". Укажите папку в настройках."}},
+      {"MVPath runs through a file", songBase + "/Mirvane/", m_setts.BasePath,
+       {"error: Путь к базам Mirvane указывает на файл, а не на папку: " + utf8SongBase +
+        ". Укажите папку в настройках."}},
+      {"BasePath names a file", m_setts.MVPath, songBase,
+       {"error: Путь к базе соответствий указывает на файл, а не на папку: " + utf8SongBase +
+        ". Укажите папку в настройках."}},
+  };
+  for (const Case& c : cases) {
+    m_setts.MVPath = c.mvPath;
+    m_setts.BasePath = c.basePath;
+    m_dialogs.said.clear();
+    m_dialogs.yes = true;
+    EXPECT_FALSE(check()) << c.what;
+    EXPECT_EQ(m_dialogs.said, c.said) << c.what;
+    EXPECT_EQ(m_paths.BaseSongPath, core::AddBackslash(c.mvPath) + "BaseSong.db") << c.what;
+  }
+  EXPECT_TRUE(std::filesystem::is_regular_file(core::FsPath(songBase)));
 }
 
 }  // namespace

@@ -70,6 +70,30 @@ TEST(ListFolder, NothingSelectedOrNothingThere) {
   EXPECT_TRUE(missing->Rows.empty());
 }
 
+// A folder setting that names a file, or nothing, lists no files and says why.
+TEST(ListFolder, AFileOrAMissingFolderSaysWhyNothingIsListed) {
+  TempDir dir;
+  const std::string root = core::FromFsPath(dir.path());
+  const std::string file = core::FromFsPath(dir.write(core::cp1251("День.txt"), "07:30 Song"));
+  struct Case {
+    std::string folder;
+    std::string problem;
+  };
+  const std::vector<Case> cases = {
+      {file, core::cp1251("Не папка, а файл: ") + file},
+      {core::AddBackslash(file), core::cp1251("Не папка, а файл: ") + file},
+      {file + "/sub", core::cp1251("Не папка, а файл: ") + file},
+      {root + "/missing", core::cp1251("Папка не найдена: ") + root + "/missing"},
+      {root, ""},
+  };
+  for (const Case& c : cases) {
+    const auto listing = ListFolder(c.folder);
+    ASSERT_TRUE(listing) << c.folder;
+    EXPECT_EQ(listing->Problem, c.problem) << c.folder;
+    EXPECT_EQ(listing->Rows.size(), c.problem.empty() ? 1u : 0u) << c.folder;
+  }
+}
+
 TEST(ListTextFiles, CutsLongNamesTo128Characters) {
   TempDir dir;
   const std::string longName = std::string(140, 'n') + ".txt";
