@@ -17,7 +17,7 @@ constexpr int kExitUsage = 2;
 
 struct Context {
   std::vector<std::string> args;  // the arguments after the subcommand's name
-  std::string programPath;        // argv[0], for the settings file beside it
+  std::string programPath;        // the program file (UTF-8), for the settings file beside it
   std::ostream& out;
   std::ostream& err;
 };

@@ -1,5 +1,12 @@
+#include <filesystem>
 #include <iostream>
+#include <string>
 #include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#include <shellapi.h>
+#endif
 
 #include "cli/command.h"
 #include "core/codec.h"
@@ -17,6 +24,54 @@ void printUsage(std::ostream& err) {
   for (const auto& c : Commands()) err << "  mvimport-cli " << c.name << " " << c.usage << "\n";
 }
 
+#ifdef _WIN32
+std::string toUtf8(const wchar_t* wide) {
+  const int size = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+  if (size <= 1) return {};
+  std::string text(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide, -1, text.data(), size, nullptr, nullptr);
+  text.resize(static_cast<std::size_t>(size - 1));
+  return text;
+}
+#endif
+
+// The arguments as UTF-8. Windows hands main() the arguments in the system's
+// ANSI code page, which cannot hold every name; the wide command line can.
+std::vector<std::string> arguments(int argc, char** argv) {
+#ifdef _WIN32
+  int count = 0;
+  LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (wide != nullptr) {
+    std::vector<std::string> args;
+    for (int i = 0; i < count; ++i) args.push_back(toUtf8(wide[i]));
+    LocalFree(wide);
+    return args;
+  }
+#endif
+  return std::vector<std::string>(argv, argv + argc);
+}
+
+// The full name of the program file (UTF-8), whatever the shell passed as
+// argv[0]: the settings file lies beside it.
+std::string programPath(const std::string& argv0) {
+#ifdef _WIN32
+  std::wstring name(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
+    if (length == 0) return argv0;
+    if (length < name.size()) {
+      name.resize(length);
+      return toUtf8(name.c_str());
+    }
+    name.resize(name.size() * 2);
+  }
+#else
+  std::error_code ec;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return ec ? argv0 : self.string();
+#endif
+}
+
 }  // namespace
 
 Registration::Registration(Command command) { registry().push_back(std::move(command)); }
@@ -28,14 +83,20 @@ void PrintText(std::ostream& out, std::string_view cp1251Text) { out << core::cp
 }  // namespace cli
 
 int main(int argc, char** argv) {
-  if (argc < 2) {
+#ifdef _WIN32
+  // Everything is printed as UTF-8; a console shows it as such.
+  SetConsoleOutputCP(CP_UTF8);
+#endif
+  const std::vector<std::string> args = cli::arguments(argc, argv);
+  if (args.size() < 2) {
     cli::printUsage(std::cerr);
     return cli::kExitUsage;
   }
-  const std::string name = argv[1];
+  const std::string& name = args[1];
   for (const auto& command : cli::Commands()) {
     if (command.name != name) continue;
-    cli::Context ctx{std::vector<std::string>(argv + 2, argv + argc), argv[0], std::cout, std::cerr};
+    cli::Context ctx{std::vector<std::string>(args.begin() + 2, args.end()), cli::programPath(args[0]), std::cout,
+                     std::cerr};
     try {
       return command.run(ctx);
     } catch (const std::exception& e) {

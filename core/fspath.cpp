@@ -31,7 +31,10 @@ std::string FromFsPath(const std::filesystem::path& path) {
 std::optional<std::string> FileInFolderPath(std::string_view cp1251Folder) {
   if (cp1251Folder.empty()) return std::nullopt;
   // The nearest part of the name that exists decides: a folder, or a file.
-  for (std::filesystem::path p = FsPath(cp1251Folder); !p.empty(); p = p.parent_path()) {
+  std::filesystem::path p = FsPath(cp1251Folder);
+  // "a\b\" names what "a\b" names; Windows would take it for a file, too.
+  if (!p.has_filename() && p.has_relative_path()) p = p.parent_path();
+  for (; !p.empty(); p = p.parent_path()) {
     std::error_code ec;
     const auto status = std::filesystem::status(p, ec);
     if (std::filesystem::exists(status)) {

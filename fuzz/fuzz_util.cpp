@@ -10,6 +10,8 @@
 
 #include "core/fspath.h"
 #include "db/dump.h"
+#include "db/paradox/journal.h"
+#include "db/paradox/journalformat.h"
 #include "db/tabledata.h"
 #include "db/values.h"
 
@@ -90,12 +92,10 @@ bool sameValue(const db::Value& a, const db::Value& b) {
 }  // namespace
 
 const std::string& ScratchDir() {
-  static const std::string dir = [] {
-    std::string made = makeScratchDir();
-    return made;
-  }();
-  static const bool cleanup = [] { return std::atexit(removeScratchDir) == 0; }();
-  (void)cleanup;
+  static const std::string dir = makeScratchDir();
+  // Registered once dir is made, so it runs before dir is destroyed.
+  static const bool removedAtExit = std::atexit(removeScratchDir) == 0;
+  (void)removedAtExit;
   return dir;
 }
 
@@ -128,38 +128,56 @@ void Violated(std::string_view what) {
 
 TableInput SplitTableInput(std::string_view input) {
   TableInput parts;
-  std::string_view rest = input;
-  const std::size_t px = rest.find(kPxMarker);
-  const std::size_t mb = rest.find(kMbMarker);
-  const std::size_t dbEnd = std::min(px, mb);
-  parts.db = rest.substr(0, dbEnd);
-  if (px != std::string_view::npos && px < mb) {
-    parts.hasPx = true;
-    const std::size_t begin = px + kPxMarker.size();
-    parts.px = mb == std::string_view::npos ? rest.substr(begin) : rest.substr(begin, mb - begin);
+  struct Part {
+    std::string_view marker;
+    std::string_view* bytes;
+    bool* present;
+  };
+  const Part optional[] = {{kPxMarker, &parts.px, &parts.hasPx},
+                           {kMbMarker, &parts.mb, &parts.hasMb},
+                           {kJournalMarker, &parts.journal, &parts.hasJournal}};
+  // Each part runs to the next marker found after it.
+  std::string_view* current = &parts.db;
+  std::size_t begin = 0;
+  for (const Part& part : optional) {
+    const std::size_t at = input.find(part.marker, begin);
+    if (at == std::string_view::npos) continue;
+    *current = input.substr(begin, at - begin);
+    current = part.bytes;
+    *part.present = true;
+    begin = at + part.marker.size();
   }
-  if (mb != std::string_view::npos) {
-    parts.hasMb = true;
-    parts.mb = rest.substr(mb + kMbMarker.size());
-  }
+  *current = input.substr(begin);
   return parts;
+}
+
+std::string JoinTableInput(const TableInput& input) {
+  std::string out(input.db);
+  if (input.hasPx) out += std::string(kPxMarker) + std::string(input.px);
+  if (input.hasMb) out += std::string(kMbMarker) + std::string(input.mb);
+  if (input.hasJournal) out += std::string(kJournalMarker) + std::string(input.journal);
+  return out;
 }
 
 std::string WriteTableFiles(const TableInput& input) {
   const std::string db = ScratchPath("T.DB");
   WriteFile(db, input.db);
-  const std::string px = ScratchPath("T.PX");
-  const std::string mb = ScratchPath("T.MB");
-  if (input.hasPx) {
-    WriteFile(px, input.px);
-  } else {
-    RemoveFile(px);
+  const auto companion = [](const std::string& path, bool present, std::string_view bytes) {
+    if (present) {
+      WriteFile(path, bytes);
+    } else {
+      RemoveFile(path);
+    }
+  };
+  companion(ScratchPath("T.PX"), input.hasPx, input.px);
+  companion(ScratchPath("T.MB"), input.hasMb, input.mb);
+  std::string journal(input.journal);
+  if (journal.size() >= 4) {
+    const auto body = reinterpret_cast<const std::uint8_t*>(journal.data());
+    const std::uint32_t crc = db::paradox::Crc32(db::paradox::ByteSpan(body, journal.size() - 4));
+    for (std::size_t i = 0; i < 4; ++i) journal[journal.size() - 4 + i] = static_cast<char>(crc >> (8 * i));
   }
-  if (input.hasMb) {
-    WriteFile(mb, input.mb);
-  } else {
-    RemoveFile(mb);
-  }
+  companion(db::paradox::JournalPath(db), input.hasJournal, journal);
   return db;
 }
 

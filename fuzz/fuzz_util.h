@@ -26,21 +26,27 @@ void RemoveFile(const std::string& path);
 // libFuzzer keeps the input that led here.
 [[noreturn]] void Violated(std::string_view what);
 
-// The parts of a table input: the .DB first, then optionally the .PX and the
-// .MB, each after its marker line (kPxMarker, kMbMarker) in this order.
+// The parts of a table input: the .DB first, then optionally the .PX, the
+// .MB and the rollback journal of an unfinished write, each after its marker
+// line, in this order.
 inline constexpr std::string_view kPxMarker = "\n==>PX<==\n";
 inline constexpr std::string_view kMbMarker = "\n==>MB<==\n";
+inline constexpr std::string_view kJournalMarker = "\n==>JOURNAL<==\n";
 struct TableInput {
   std::string_view db;
   std::string_view px;
   std::string_view mb;
+  std::string_view journal;
   bool hasPx = false;
   bool hasMb = false;
+  bool hasJournal = false;
 };
 TableInput SplitTableInput(std::string_view input);
+std::string JoinTableInput(const TableInput& input);
 
 // Writes T.DB and the companions the input has into the scratch folder and
-// removes those it lacks. Returns the path of T.DB.
+// removes those it lacks. Returns the path of T.DB. A journal gets a correct
+// CRC in its last four bytes, so that damage reaches what the CRC guards.
 std::string WriteTableFiles(const TableInput& input);
 
 // Opens and reads the table the way the program does; a damaged file must end

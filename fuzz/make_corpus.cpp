@@ -1,6 +1,6 @@
 // Writes the table seeds of the fuzz corpus: tiny tables made by the engine's
-// Create and Append, a keyed table with its index, and a table with a memo
-// field and its .MB. Usage: make_corpus FOLDER (fuzz/corpus). The text seeds
+// Create and Append, a keyed table with its index, a table with a memo field
+// and its .MB, and a table with the journal of an unfinished append. Usage: make_corpus FOLDER (fuzz/corpus). The text seeds
 // (statements, playlists, settings) are kept by hand.
 #include <cstdint>
 #include <cstdio>
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "db/paradox/header.h"
+#include "db/paradox/journalformat.h"
 #include "db/paradox/table.h"
 #include "fuzz/fuzz_util.h"
 
@@ -135,6 +136,24 @@ void memo(std::string& db, std::string& mb) {
   mb.replace(0x2000 + 21 * 16, smallText.size(), smallText);
 }
 
+// The journal an unfinished append to the songs table would leave: the .DB's
+// fixed header and its first block as they were before (two rows), and the
+// header as the append leaves it (three rows).
+std::string journal(const std::string& before, const std::string& after) {
+  using namespace db::paradox;
+  const auto bytes = [](const std::string& s, std::size_t at, std::size_t n) {
+    return std::vector<std::uint8_t>(s.begin() + static_cast<std::ptrdiff_t>(at),
+                                     s.begin() + static_cast<std::ptrdiff_t>(at + n));
+  };
+  JournalContent content;
+  content.files.push_back({"T.DB", before.size()});
+  content.ranges.push_back({0, 0, bytes(before, 0, off::kFixedPartOld)});
+  content.ranges.push_back({0, 0x800, bytes(before, 0x800, 0x800)});
+  content.headerAfter = bytes(after, 0, off::kFixedPartOld);
+  const auto encoded = EncodeJournal(content);
+  return std::string(encoded.begin(), encoded.end());
+}
+
 void save(const std::filesystem::path& folder, const std::string& name, const std::string& bytes) {
   std::filesystem::create_directories(folder);
   fuzz::WriteFile((folder / name).string(), bytes);
@@ -170,19 +189,24 @@ int main(int argc, char** argv) {
   }
   save(corpus / "table", "keyed.db", keyedDb);
   save(corpus / "table", "memo.db", memoDb);
+  const std::string twoSongs = table(kSongFields, songRows(2));
+  const std::string unfinished = journal(twoSongs, songs);
   for (const char* target : {"table_files", "table_write"}) {
-    save(corpus / target, "keyed.db_px", keyedDb + std::string(fuzz::kPxMarker) + keyedPx);
-    save(corpus / target, "memo.db_mb", memoDb + std::string(fuzz::kMbMarker) + memoMb);
+    save(corpus / target, "keyed.db_px", fuzz::JoinTableInput({keyedDb, keyedPx, {}, {}, true, false, false}));
+    save(corpus / target, "memo.db_mb", fuzz::JoinTableInput({memoDb, {}, memoMb, {}, false, true, false}));
+    save(corpus / target, "songs.db_journal", fuzz::JoinTableInput({songs, {}, {}, unfinished, false, false, true}));
   }
 
   // The seeds must read as the tables they were made as.
-  const auto memoRead = fuzz::ReadTable(fuzz::WriteTableFiles({memoDb, {}, memoMb, false, true}));
+  const auto memoRead = fuzz::ReadTable(fuzz::WriteTableFiles({memoDb, {}, memoMb, {}, false, true, false}));
   if (!memoRead.ok || memoRead.rows.size() != 4) fuzz::Violated("the memo seed does not read");
   for (const auto& row : memoRead.rows) {
     const auto* text = std::get_if<std::string>(&row[1]);
     std::printf("memo: %s\n", text ? text->c_str() : "(blank)");
   }
-  const auto keyedRead = fuzz::ReadTable(fuzz::WriteTableFiles({keyedDb, keyedPx, {}, true, false}));
+  const auto keyedRead = fuzz::ReadTable(fuzz::WriteTableFiles({keyedDb, keyedPx, {}, {}, true, false, false}));
   if (!keyedRead.ok || keyedRead.rows.size() != 30) fuzz::Violated("the keyed seed does not read");
+  const auto rolledBack = fuzz::ReadTable(fuzz::WriteTableFiles({songs, {}, {}, unfinished, false, false, true}));
+  if (!rolledBack.ok || rolledBack.rows.size() != 2) fuzz::Violated("the journal seed does not roll back");
   return 0;
 }

@@ -1,6 +1,6 @@
-// A table with its companions: the input is split into the .DB, the .PX and
-// the .MB (see fuzz_util.h), so damage can reach the index and the memo file
-// while the .DB stays readable.
+// A table with its companions: the input is split into the .DB, the .PX, the
+// .MB and a journal (see fuzz_util.h), so damage can reach the index, the memo
+// file and the rollback that opening does, while the .DB stays readable.
 #include <cstddef>
 #include <cstdint>
 

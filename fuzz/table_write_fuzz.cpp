@@ -1,24 +1,25 @@
 // Writes into a damaged table (input split as for fuzz_table_files): a write
-// either throws db::Error and leaves every file as it was, or leaves a table
-// that reads back with exactly the change made.
+// either throws db::Error and leaves every file as it was (and no journal
+// behind), or leaves a table that reads back with exactly the change made.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "db/paradox/journal.h"
 #include "db/paradox/table.h"
 #include "fuzz/fuzz_util.h"
 
 namespace {
 
 struct Files {
-  std::string db, px, mb;
+  std::string db, px, mb, journal;
   bool operator==(const Files&) const = default;
 };
 
 Files snapshot(const std::string& dbPath) {
   return {fuzz::ReadFileBytes(dbPath), fuzz::ReadFileBytes(fuzz::ScratchPath("T.PX")),
-          fuzz::ReadFileBytes(fuzz::ScratchPath("T.MB"))};
+          fuzz::ReadFileBytes(fuzz::ScratchPath("T.MB")), fuzz::ReadFileBytes(db::paradox::JournalPath(dbPath))};
 }
 
 // True when `after` is `before` with exactly one row more, anywhere.

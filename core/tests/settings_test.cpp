@@ -43,13 +43,20 @@ class SettingsFile : public testing::Test {
   std::string m_path;
 };
 
+// What AddBackslash appends to a folder that lacks it.
+#ifdef _WIN32
+const std::string kSep = "\\";
+#else
+const std::string kSep = "/";
+#endif
+
 TEST_F(SettingsFile, MissingFileGivesEveryDefault) {
   const IniFile ini(m_path);
   const TSetts s = ReadIni(ini, "/opt/mvimport");
   const std::string mirvane = AddBackslash("C:\\Mirvane");
   EXPECT_EQ(s.MVPath, mirvane);
   EXPECT_EQ(s.TxtPath, mirvane);
-  EXPECT_EQ(s.BasePath, "/opt/mvimport/");
+  EXPECT_EQ(s.BasePath, "/opt/mvimport" + kSep);
   EXPECT_EQ((std::array{s.Artist_Start, s.Artist_End, s.Name_Start, s.Name_End}), (std::array{10, 40, 42, 80}));
   EXPECT_EQ((std::array{s.JArtist_Start, s.JArtist_End, s.JName_Start, s.JName_End}), (std::array{10, 40, 42, 80}));
   EXPECT_EQ(s.Method, -1);
@@ -62,12 +69,12 @@ TEST_F(SettingsFile, MissingFileGivesEveryDefault) {
 }
 
 TEST_F(SettingsFile, ValuesAreReadWithoutRegardToLetterCase) {
-  write("; station settings\r\n[SETTING]\r\nmvpath=/data/mv\r\nTxtPath=/data/lists/\r\nBasePath=\r\n"
+  write("; station settings\r\n[SETTING]\r\nmvpath=/data/mv\r\nTxtPath=D:\\Lists\\\r\nBasePath=\r\n"
         "artist_start= 12 \r\nName_End=abc\r\nUse_Jingle=2\r\nMethod=$3\r\nJingle_Artist=" +
         std::string(200, 'j') + "\r\n");
   const TSetts s = ReadIni(IniFile(m_path), "/opt");
-  EXPECT_EQ(s.MVPath, "/data/mv/");
-  EXPECT_EQ(s.TxtPath, "/data/lists/");
+  EXPECT_EQ(s.MVPath, "/data/mv" + kSep);
+  EXPECT_EQ(s.TxtPath, "D:\\Lists\\");
   EXPECT_EQ(s.BasePath, "");
   EXPECT_EQ(s.Artist_Start, 12);
   EXPECT_EQ(s.Name_End, 80);  // not a number: the default
@@ -99,7 +106,7 @@ TEST_F(SettingsFile, NamesInCp1251ReachTheFileSystem) {
   fs::create_directories(FsPath(folder));
   IniFile ini(folder + "/" + cp1251("настройки.ini"));
   ini.writeString("Setting", "TxtPath", cp1251("Плейлисты"));
-  EXPECT_TRUE(fs::exists(m_dir / "Станция" / "настройки.ini"));
+  EXPECT_TRUE(fs::exists(m_dir / u8"Станция" / u8"настройки.ini"));
   EXPECT_EQ(ReadIni(ini, "/opt").TxtPath, AddBackslash(cp1251("Плейлисты")));
 }
 
@@ -148,7 +155,7 @@ TEST_F(SettingsFile, TenMegabyteLinesAreReadThrough) {
   std::string hours;
   hours.reserve(kHuge);
   while (hours.size() < kHuge) hours += "5 ";
-  write("[Setting]\r\n" + std::string(kHuge, '#') + "\r\nMVPath=" + std::string(kHuge, 'm') +
+  write("[Setting]\r\n" + std::string(kHuge / 10, '#') + "\r\nMVPath=" + std::string(kHuge, 'm') +
         "\r\nJingle_Artist=" + std::string(1000, 'j') + "\r\nMethod=4\r\n[Hours]\r\nLong=" + hours + "7\r\n");
   const IniFile ini(m_path);
   const TSetts s = ReadIni(ini, "/opt");
@@ -195,7 +202,7 @@ TEST_F(SettingsFile, SaveChecksSongColumnsThenJingleColumns) {
   const TSetts saved = ReadIni(ini, "/opt");
   EXPECT_TRUE(saved.Use_Jingle);
   EXPECT_EQ(saved.Jingle_Artist, "Jingle ;" + cp1251("Джингл"));
-  EXPECT_EQ(saved.TxtPath, "/lists/");  // the next read adds the separator
+  EXPECT_EQ(saved.TxtPath, "/lists" + kSep);  // the next read adds the separator
 }
 
 TEST(Presets, FillThePageAndKeepWhatTheyDoNotSet) {

@@ -160,7 +160,7 @@ TEST(ParadoxCorrupt, BlobDefectsNameTheMbFile) {
   if (samples.empty()) GTEST_SKIP() << "sample tables not found at " << MVIMPORT_SAMPLES_DIR;
   TempDir dir;
   for (const char* name : {"testtab.DB", "testtab.MB"}) {
-    std::filesystem::copy_file(core::FsPath(samples + "/" + name), core::FsPath(dir.path(name)));
+    CopyWritable(samples + "/" + name, dir.path(name));
   }
   const std::string db = dir.path("testtab.DB");
   const std::string mb = dir.path("testtab.MB");
@@ -240,7 +240,7 @@ TEST(ParadoxCorrupt, RandomDamageToARealTableWithBlobsNeverCrashes) {
   if (samples.empty()) GTEST_SKIP() << "sample tables not found at " << MVIMPORT_SAMPLES_DIR;
   TempDir dir;
   for (const char* name : {"TypSammlung.DB", "TypSammlung.MB"}) {
-    std::filesystem::copy_file(core::FsPath(samples + "/" + name), core::FsPath(dir.path(name)));
+    CopyWritable(samples + "/" + name, dir.path(name));
   }
   Hammer({dir.path("TypSammlung.DB"), dir.path("TypSammlung.MB")}, dir.path("TypSammlung.DB"), 600, 3, Row(14));
 }

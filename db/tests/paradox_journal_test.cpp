@@ -100,7 +100,7 @@ TEST_F(ParadoxJournalTable, ARefusedWriteTouchesNothingAndTheObjectWritesOnAfter
   table.Append({row(15), row(105)});
   EXPECT_EQ(ParadoxTable(m_path).ReadAll().size(), rows.size() + 2);
   ExpectIndexMatchesChain(m_path);
-  ExpectSameAsPxlib(ParadoxTable(m_path).ReadAll(), ReadWithPxlib(m_path, pxPath()));
+  if (HavePxlib()) ExpectSameAsPxlib(ParadoxTable(m_path).ReadAll(), ReadWithPxlib(m_path, pxPath()));
 }
 
 TEST_F(ParadoxJournalTable, AJournalTheTableNoLongerFitsIsNotApplied) {

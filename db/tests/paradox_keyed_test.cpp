@@ -58,7 +58,7 @@ TEST_F(ParadoxKeyed, ThousandsOfRowsStayInKeyOrderWithAConsistentIndex) {
   for (int k : keys) expected.push_back(KeyedRow(k));
   EXPECT_EQ(table.ReadAll(), expected);
   ExpectIndexMatchesChain(m_path);
-  ExpectSameAsPxlib(expected, ReadWithPxlib(m_path, pxPath()), false);
+  if (HavePxlib()) ExpectSameAsPxlib(expected, ReadWithPxlib(m_path, pxPath()), false);
 }
 
 
@@ -95,7 +95,7 @@ TEST_F(ParadoxKeyed, AscendingKeysFillBlocksAndAnInsertSplitsAFullBlock) {
   EXPECT_EQ(state->chain.blocks, (std::vector<std::uint16_t>{1, 2, 6, 3, 4, 5}));
   EXPECT_EQ(table.ReadAll(), SortedRows(keys));
   ExpectIndexMatchesChain(m_path);
-  ExpectSameAsPxlib(SortedRows(keys), ReadWithPxlib(m_path, pxPath()), false);
+  if (HavePxlib()) ExpectSameAsPxlib(SortedRows(keys), ReadWithPxlib(m_path, pxPath()), false);
 }
 
 TEST_F(ParadoxKeyed, DeletesAndKeyChangesKeepOrderAndIndex) {
@@ -139,7 +139,7 @@ TEST_F(ParadoxKeyed, DeletesAndKeyChangesKeepOrderAndIndex) {
   expected[middleAt][4] = std::string("changed");
   EXPECT_EQ(table.ReadAll(), expected);
   ExpectIndexMatchesChain(m_path);
-  ExpectSameAsPxlib(expected, ReadWithPxlib(m_path, pxPath()), false);
+  if (HavePxlib()) ExpectSameAsPxlib(expected, ReadWithPxlib(m_path, pxPath()), false);
 }
 
 TEST_F(ParadoxKeyed, ADuplicateKeyWritesNothing) {
@@ -175,7 +175,7 @@ TEST_F(ParadoxKeyed, DeletingEveryRecordEmptiesTableAndIndex) {
   table.Append(RowsOf({8}));
   EXPECT_EQ(ParadoxTable(m_path).ReadAll(), RowsOf({8}));
   ExpectIndexMatchesChain(m_path);
-  ExpectSameAsPxlib(RowsOf({8}), ReadWithPxlib(m_path, pxPath()));
+  if (HavePxlib()) ExpectSameAsPxlib(RowsOf({8}), ReadWithPxlib(m_path, pxPath()));
 }
 
 // Alpha keys under the Cyrillic ANSI sort order: letters of either case

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 
 #include "core/codec.h"
 #include "core/fspath.h"
@@ -16,9 +17,11 @@
 #include "db/paradox/pxindex.h"
 #include "db/paradox/state.h"
 
+#if MVIMPORT_HAVE_PXLIB
 extern "C" {
 #include <paradox.h>
 }
+#endif
 
 namespace db::paradox::testing {
 namespace {
@@ -26,6 +29,7 @@ namespace {
 constexpr std::int32_t kDayZero = 693594;
 constexpr double kMsPerDay = 86400000.0;
 
+#if MVIMPORT_HAVE_PXLIB
 void collect(pxdoc_t*, int type, const char* message, void* data) {
   if (type != PX_Warning) static_cast<std::vector<std::string>*>(data)->push_back(message);
 }
@@ -58,6 +62,8 @@ Value pxlibValue(const pxval_t& v, char type) {
       return std::string(v.value.str.val != nullptr ? v.value.str.val : "", static_cast<std::size_t>(v.value.str.len));
   }
 }
+
+#endif
 
 bool pxlibMisreadsBlank(FieldType type) {
   return type == FieldType::Date || type == FieldType::Time || type == FieldType::Number ||
@@ -94,20 +100,41 @@ void expectSameValue(const Value& ours, const Value& theirs, FieldType type, con
   }
 }
 
+// Removes a folder a test made, also where a test left a file read-only (on
+// Windows that keeps the file from being deleted).
+void removeTree(const std::filesystem::path& root, std::error_code& ec) {
+  for (auto it = std::filesystem::recursive_directory_iterator(root, ec);
+       !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+    std::error_code ignored;
+    std::filesystem::permissions(it->path(), std::filesystem::perms::owner_write, std::filesystem::perm_options::add,
+                                 ignored);
+  }
+  ec.clear();
+  std::filesystem::remove_all(root, ec);
+}
+
 }  // namespace
 
 TempDir::TempDir() {
   static std::atomic<int> counter{0};
   const auto base = std::filesystem::temp_directory_path() /
                     ("mvimport-paradox-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-  std::filesystem::remove_all(base);
+  std::error_code ec;
+  removeTree(base, ec);  // left by an earlier run with the same process number
+  if (ec) throw std::filesystem::filesystem_error("cannot empty the test folder", base, ec);
   std::filesystem::create_directories(base);
   m_root = core::FromFsPath(base);
 }
 
 TempDir::~TempDir() {
   std::error_code ec;
-  std::filesystem::remove_all(core::FsPath(m_root), ec);
+  removeTree(core::FsPath(m_root), ec);
+}
+
+void CopyWritable(const std::string& from, const std::string& to) {
+  std::filesystem::copy_file(core::FsPath(from), core::FsPath(to));
+  std::filesystem::permissions(core::FsPath(to), std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::add);
 }
 
 std::string TempDir::path(const std::string& name) const { return m_root + "/" + name; }
@@ -157,6 +184,7 @@ void CreateKeyed(const std::string& path, const std::vector<Field>& fields, int 
   WriteBytes(pxPath, px);
 }
 
+#if MVIMPORT_HAVE_PXLIB
 namespace {
 
 // pxlib 0.6 frees neither the entries it reads from an index nor their keys;
@@ -304,6 +332,18 @@ void WriteWithPxlib(const std::string& path, const std::vector<Field>& fields, c
   PX_delete(doc);
   EXPECT_TRUE(messages.empty()) << messages.front();
 }
+
+#else
+
+PxlibTable ReadWithPxlib(const std::string&, const std::string&) {
+  throw std::logic_error("pxlib is not part of this build; check HavePxlib() first");
+}
+
+void WriteWithPxlib(const std::string&, const std::vector<Field>&, const std::vector<Row>&) {
+  throw std::logic_error("pxlib is not part of this build; check HavePxlib() first");
+}
+
+#endif
 
 void ExpectSameAsPxlib(const std::vector<Row>& ours, const PxlibTable& theirs, bool sameOrder) {
   EXPECT_TRUE(theirs.messages.empty()) << theirs.messages.front();

@@ -31,9 +31,23 @@ void WriteBytes(const std::string& path, const Bytes& bytes);
 // The folder of the real sample tables, empty when it is not there.
 std::string SamplesDir();
 
+// Copies a file as a writable file (the samples may be read-only on disk,
+// which on Windows also keeps the copy from being deleted).
+void CopyWritable(const std::string& from, const std::string& to);
+
 // An unkeyed table made by Create, turned into a keyed table on its first
 // keyFields fields, with an index file that holds no entries yet.
 void CreateKeyed(const std::string& path, const std::vector<Field>& fields, int keyFields);
+
+#ifndef MVIMPORT_HAVE_PXLIB
+#error "MVIMPORT_HAVE_PXLIB comes from mvimport_use_pxlib() in CMake"
+#endif
+// pxlib is built for the system the tests run on only where it is packaged;
+// a Windows build has none. Checks that need it ask first, and a test that
+// is only about pxlib skips itself with SKIP_WITHOUT_PXLIB().
+constexpr bool HavePxlib() { return MVIMPORT_HAVE_PXLIB != 0; }
+#define SKIP_WITHOUT_PXLIB() \
+  if (!::db::paradox::testing::HavePxlib()) GTEST_SKIP() << "pxlib is not part of this build"
 
 struct PxlibTable {
   std::vector<Field> fields;

@@ -11,10 +11,6 @@
 #include "db/paradox/table.h"
 #include "db/tests/paradox_test_util.h"
 
-extern "C" {
-#include <paradox.h>
-}
-
 namespace db::paradox::testing {
 namespace {
 
@@ -144,6 +140,7 @@ TEST_F(ParadoxWrite, CreatesALevel7TableThatPxlibReads) {
   EXPECT_EQ(table.fields()[10].size, 2);  // Bcd: decimals
   EXPECT_TRUE(table.ReadAll().empty());
 
+  if (!HavePxlib()) return;
   const PxlibTable theirs = ReadWithPxlib(m_path);
   EXPECT_TRUE(theirs.messages.empty());
   ASSERT_EQ(theirs.fields.size(), 12u);
@@ -208,7 +205,7 @@ TEST_F(ParadoxWrite, AppendedRowsReadBackAndPxlibReadsThemAlike) {
   const auto expected = Numbered(PlaylistRows(0, 300), 1);
   EXPECT_EQ(table.ReadAll(), expected);
   EXPECT_EQ(ParadoxTable(m_path).ReadAll(), expected);
-  ExpectSameAsPxlib(expected, ReadWithPxlib(m_path));
+  if (HavePxlib()) ExpectSameAsPxlib(expected, ReadWithPxlib(m_path));
 }
 
 TEST_F(ParadoxWrite, AutoIncContinuesFromTheHeaderAndFollowsExplicitValues) {
@@ -314,7 +311,7 @@ TEST_F(ParadoxWrite, DeleteFreesEmptiedBlocksAndAppendReusesThem) {
   expected.erase(expected.begin() + 3);
   expected.erase(expected.begin() + 1);
   EXPECT_EQ(table.ReadAll(), expected);
-  ExpectSameAsPxlib(expected, ReadWithPxlib(m_path), false);
+  if (HavePxlib()) ExpectSameAsPxlib(expected, ReadWithPxlib(m_path), false);
   const Bytes after = ReadBytes(m_path);
   EXPECT_EQ(after.size(), before.size());
   ExpectOnlyOwnedHeaderBytesChanged(before, after, kHeader);
@@ -343,7 +340,9 @@ TEST_F(ParadoxWrite, DeletingEveryRowLeavesAnEmptyTable) {
   EXPECT_EQ(table.recordCount(), 0u);
   EXPECT_EQ(ReadBytes(m_path).size(), kHeader);
   EXPECT_TRUE(ParadoxTable(m_path).ReadAll().empty());
-  EXPECT_TRUE(ReadWithPxlib(m_path).rows.empty());
+  if (HavePxlib()) {
+    EXPECT_TRUE(ReadWithPxlib(m_path).rows.empty());
+  }
   table.Append(PlaylistRows(0, 2));
   EXPECT_EQ(ParadoxTable(m_path).ReadAll(), Numbered(PlaylistRows(0, 2), 31));
 }
@@ -377,7 +376,7 @@ TEST_F(ParadoxWrite, UpdateChangesOnlyTheGivenFields) {
   expected[39][8] = true;
   expected[39][4] = std::monostate{};
   EXPECT_EQ(table.ReadAll(), expected);
-  ExpectSameAsPxlib(expected, ReadWithPxlib(m_path));
+  if (HavePxlib()) ExpectSameAsPxlib(expected, ReadWithPxlib(m_path));
   ExpectOnlyOwnedHeaderBytesChanged(before, ReadBytes(m_path), kHeader);
   try {
     table.Update({{0, {{12, std::int64_t{1}}}}});
@@ -421,7 +420,7 @@ TEST_F(ParadoxWrite, WritesKeepTheHeaderOfABorlandTable) {
   const std::string samples = SamplesDir();
   if (samples.empty()) GTEST_SKIP() << "sample tables not found at " << MVIMPORT_SAMPLES_DIR;
   const std::string path = m_dir.path("of_cp866.db");
-  std::filesystem::copy_file(core::FsPath(samples + "/of_cp866.db"), core::FsPath(path));
+  CopyWritable(samples + "/of_cp866.db", path);
   const Bytes original = ReadBytes(path);
   ParadoxTable table(path);
   auto expected = table.ReadAll();
@@ -440,7 +439,7 @@ TEST_F(ParadoxWrite, WritesKeepTheHeaderOfABorlandTable) {
   const Bytes written = ReadBytes(path);
   ExpectOnlyOwnedHeaderBytesChanged(original, written, 0x800);
   EXPECT_EQ(ParadoxTable(path).ReadAll(), expected);
-  ExpectSameAsPxlib(expected, ReadWithPxlib(path), false);
+  if (HavePxlib()) ExpectSameAsPxlib(expected, ReadWithPxlib(path), false);
 }
 
 }  // namespace

@@ -93,7 +93,7 @@ TEST_F(SqlChange, ARefusedStatementWritesNothing) {
   const Lines rows = testing::FileLines(m_path);
   for (const auto& [statement, error] : cases) {
     SCOPED_TRACE(statement);
-    EXPECT_EQ(testing::ErrorOf([&] { exec(statement); }), error);
+    EXPECT_EQ(testing::ErrorOf([&, &text = statement] { exec(text); }), error);
     EXPECT_EQ(ParadoxTable::Stamp(m_path), before);
   }
   EXPECT_EQ(testing::FileLines(m_path), rows);
@@ -131,7 +131,7 @@ TEST_F(SqlChange, CreateTableRefusesAnExistingFileAndBadColumns) {
   const Lines rows = testing::FileLines(m_path);
   for (const auto& [statement, error] : cases) {
     SCOPED_TRACE(statement);
-    EXPECT_EQ(testing::ErrorOf([&] { exec(statement); }), error);
+    EXPECT_EQ(testing::ErrorOf([&, &text = statement] { exec(text); }), error);
   }
   EXPECT_EQ(testing::FileLines(m_path), rows);
   EXPECT_FALSE(std::filesystem::exists(core::FsPath(fresh)));

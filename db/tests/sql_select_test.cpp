@@ -123,6 +123,9 @@ TEST_F(SqlSelect, LinesOfAStatementJoinWithALineBreak) {
 }
 
 TEST_F(SqlSelect, ATablePathMayHoldADoubleQuote) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows file names cannot hold a double quote";
+#endif
   const std::string path = m_dir.File("Кавычка\"1.db");
   testing::MakeTable(path, "FName Char(10)", {{"один"}});
   Query q;

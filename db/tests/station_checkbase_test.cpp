@@ -125,6 +125,9 @@ TEST_F(StationCheckBase, YesCreatesTheAssociationTableWithItsThreeColumns) {
 }
 
 TEST_F(StationCheckBase, AFolderNameWithADoubleQuoteStillGetsItsTable) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows file names cannot hold a double quote";
+#endif
   m_setts.BasePath = m_dir.File("База \"Ретро\"");
   std::filesystem::create_directories(core::FsPath(m_setts.BasePath));
   makeTable(mv("BaseSong.db"));

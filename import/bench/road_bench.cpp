@@ -260,7 +260,7 @@ void runSteps(const Station& st) {
     const importing::ImportContext ctx{day, st.setts, st.paths, kImportDate, query};
     std::size_t written = 0;
     std::optional<std::vector<importing::HourImport>> report;
-    const double t = secondsOf([&] { report = importing::SBImportClick(ctx, mode, ui); });
+    const double t = secondsOf([&, clearMode = mode] { report = importing::SBImportClick(ctx, clearMode, ui); });
     for (const auto& hour : *report) written += static_cast<std::size_t>(hour.written);
     printStep(name, t, importFloor);
     std::cout << "  rows written " << written << '\n';

@@ -2,12 +2,9 @@
 // on a station folder made here.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
-#include <sstream>
 
-#include <sys/wait.h>
-
+#include "cli/testing/runcli.h"
 #include "import/tests/pxtable.h"
 #include "matching/tests/station.h"
 
@@ -16,13 +13,6 @@ namespace {
 
 using stationtest::Cp;
 using stationtest::PrintTo;
-
-std::string readAll(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 void writeFile(const std::filesystem::path& file, const std::string& bytes) {
   std::ofstream out(file, std::ios::binary);
@@ -45,11 +35,8 @@ std::string header(int hour, std::string_view date) {
   return "Russkoe Radio Hour " + hh + ":00-" + hh + ":59     " + pad(date, 16) + "\r\n";
 }
 
-struct CliRun {
-  int exitCode = -1;
-  std::string out;  // UTF-8
-  std::string err;
-};
+using clitest::CliRun;
+using clitest::PathText;
 
 class CliImportTest : public ::testing::Test {
  protected:
@@ -77,22 +64,13 @@ class CliImportTest : public ::testing::Test {
   std::filesystem::path playlist() const { return station.dir.path() / "day.log"; }
 
   CliRun run(const std::string& options) {
-    const auto out = station.dir.path() / "out.txt";
-    const auto err = station.dir.path() / "err.txt";
-    const std::string command = std::string("\"") + MVIMPORT_CLI + "\" import " + options + " >\"" + out.string() +
-                                "\" 2>\"" + err.string() + "\"";
-    const int status = std::system(command.c_str());
-    CliRun result;
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.out = readAll(out);
-    result.err = readAll(err);
-    return result;
+    return clitest::RunCli(MVIMPORT_CLI, "import " + options, station.dir.path());
   }
 
   CliRun runWithIni(const std::string& options) {
     db::TableCache::Clear();  // the command writes the tables from another process
-    return run("--ini \"" + (station.dir.path() / "station.ini").string() + "\" " + options + " \"" +
-               playlist().string() + "\"");
+    return run("--ini \"" + PathText(station.dir.path() / "station.ini") + "\" " + options + " \"" +
+               PathText(playlist()) + "\"");
   }
 
   stationtest::Station station;
@@ -189,7 +167,7 @@ TEST_F(CliImportTest, FailsWithoutADateOrASongBase) {
   result = runWithIni("--date 01.03.2016");
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_EQ(result.err, "Не найдена база песен!\n");
-  EXPECT_EQ(run("\"" + playlist().string() + "\"").exitCode, 2);  // no --ini
+  EXPECT_EQ(run("\"" + PathText(playlist()) + "\"").exitCode, 2);  // no --ini
 }
 
 }  // namespace

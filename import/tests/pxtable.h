@@ -1,6 +1,7 @@
 // Reads a Paradox table with pxlib, an implementation independent of the
 // program's own engine, so the tests see what another reader finds in the
-// file the import wrote.
+// file the import wrote. A build without pxlib (Windows) reads it back with
+// the program's engine instead, in the same text form.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,9 +11,16 @@
 #include <string>
 #include <vector>
 
+#ifndef MVIMPORT_HAVE_PXLIB
+#error "MVIMPORT_HAVE_PXLIB comes from mvimport_use_pxlib() in CMake"
+#endif
+#if MVIMPORT_HAVE_PXLIB
 extern "C" {
 #include <paradox.h>
 }
+#else
+#include "db/paradox/table.h"
+#endif
 
 #include "core/codec.h"
 #include "core/datetime.h"
@@ -26,6 +34,11 @@ inline std::string timeText(long ms) {
   auto two = [](long n) { return std::string(n < 10 ? "0" : "") + std::to_string(n); };
   return two(ms / 3600000) + ":" + two(ms / 60000 % 60) + ":" + two(ms / 1000 % 60);
 }
+
+// Every record as field name -> text, in stored order.
+using Record = std::map<std::string, std::string>;
+
+#if MVIMPORT_HAVE_PXLIB
 
 // One value as text (UTF-8): Date "dd.mm.yyyy", Time "hh:mm:ss", Timestamp
 // "dd.mm.yyyy hh:mm:ss", Logical "true"/"false", numbers in decimal; a blank
@@ -47,9 +60,6 @@ inline std::string valueText(const pxval_t& v, char type) {
     default: return "?";
   }
 }
-
-// Every record as field name -> text, in stored order.
-using Record = std::map<std::string, std::string>;
 
 inline std::vector<Record> ReadRecords(const std::string& cp1251Path) {
   std::vector<Record> records;
@@ -80,6 +90,47 @@ inline std::vector<Record> ReadRecords(const std::string& cp1251Path) {
   PX_delete(doc);
   return records;
 }
+
+#else
+
+// One value as text (UTF-8), as the pxlib reading gives it.
+inline std::string valueText(const db::Value& v, db::FieldType type) {
+  using db::FieldType;
+  if (std::holds_alternative<std::monostate>(v)) return {};
+  if (const auto* text = std::get_if<std::string>(&v)) return core::cp1251ToUtf8(*text);
+  if (const auto* flag = std::get_if<bool>(&v)) return *flag ? "true" : "false";
+  if (const auto* number = std::get_if<std::int64_t>(&v)) return std::to_string(*number);
+  const double d = std::get<double>(v);
+  switch (type) {
+    case FieldType::Date: return core::DateToStr(d);
+    case FieldType::Time: return timeText(std::lround(d * kMsPerDay));
+    case FieldType::Timestamp: {
+      const double days = std::floor(d);
+      return core::DateToStr(days) + " " + timeText(std::lround((d - days) * kMsPerDay));
+    }
+    default: return "?";
+  }
+}
+
+inline std::vector<Record> ReadRecords(const std::string& cp1251Path) {
+  std::vector<Record> records;
+  try {
+    const db::ParadoxTable table(cp1251Path);
+    const auto& fields = table.fields();
+    for (const db::Row& row : table.ReadAll()) {
+      Record record;
+      for (std::size_t f = 0; f < fields.size() && f < row.size(); ++f) {
+        record[fields[f].name] = valueText(row[f], fields[f].type);
+      }
+      records.push_back(std::move(record));
+    }
+  } catch (const db::Error& e) {
+    ADD_FAILURE() << core::cp1251ToUtf8(e.what());
+  }
+  return records;
+}
+
+#endif  // MVIMPORT_HAVE_PXLIB
 
 // "date hour number name" of every record, for checking where rows went.
 inline std::vector<std::string> Slots(const std::string& cp1251Path) {

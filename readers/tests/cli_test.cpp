@@ -1,55 +1,24 @@
 // The read command of mvimport-cli, run as the operator would run it.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
-
-#ifndef _WIN32
-#include <sys/wait.h>
-#endif
-
+#include "cli/testing/runcli.h"
 #include "harness.h"
 
 namespace readers::test {
 namespace {
 
-struct CliRun {
-  int exitCode = -1;
-  std::string out;  // UTF-8
-  std::string err;
-};
-
-std::string ReadAll(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using clitest::CliRun;
+using clitest::PathText;
+using clitest::Quoted;
 
 CliRun RunRead(const std::string& args) {
   TempDir dir;
-  const auto out = dir.path() / "out.txt";
-  const auto err = dir.path() / "err.txt";
-  const std::string command = std::string("\"") + MVIMPORT_CLI + "\" read " + args + " >\"" + out.string() +
-                              "\" 2>\"" + err.string() + "\"";
-  const int status = std::system(command.c_str());
-  CliRun run;
-#ifdef _WIN32
-  run.exitCode = status;
-#else
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-#endif
-  run.out = ReadAll(out);
-  run.err = ReadAll(err);
-  return run;
+  return clitest::RunCli(MVIMPORT_CLI, "read " + args, dir.path());
 }
-
-std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 // An empty settings file, so the defaults apply whatever lies beside the program.
 struct CliFixture : ::testing::Test {
-  CliFixture() : ini((dir.path() / "none.ini").string()) {}
+  CliFixture() : ini(PathText(dir.path() / "none.ini")) {}
   TempDir dir;
   std::string ini;
 };
@@ -79,8 +48,24 @@ TEST_F(CliFixture, PrintsTheImportDateLast) {
 
 // The settings file decides the layout when no preset is given.
 TEST_F(CliFixture, ReadsWithTheSavedSettings) {
-  std::ofstream(ini) << "[Setting]\nMethod=1\nName_Start=9\nName_End=35\nArtist_Start=36\nArtist_End=61\n";
+  std::ofstream(dir.path() / "none.ini") << "[Setting]\nMethod=1\nName_Start=9\nName_End=35\nArtist_Start=36\nArtist_End=61\n";
   const CliRun run = RunRead("--ini " + Quoted(ini) + " " + Quoted(Fixture("selector.txt")));
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out.substr(0, run.out.find('\n')), "0\t0\tMorning Artist\tMorning Song");
+}
+
+// Without --ini the program reads the settings file named after it, in its
+// own folder, wherever it is started from.
+TEST(CliSettings, TheSettingsFileBesideTheProgramIsRead) {
+  TempDir dir;
+  const std::filesystem::path folder = dir.path() / u8"Эфир";
+  std::filesystem::create_directories(folder);
+  const std::filesystem::path cli = MVIMPORT_CLI;
+  const std::filesystem::path program = folder / (u8"импорт" + cli.extension().u8string());
+  std::filesystem::copy_file(cli, program);
+  std::ofstream(folder / u8"импорт.ini") << "[Setting]\r\nMethod=1\r\nName_Start=9\r\nName_End=35\r\n"
+                                          "Artist_Start=36\r\nArtist_End=61\r\n";
+  const CliRun run = clitest::RunCli(PathText(program), "read " + Quoted(Fixture("selector.txt")), dir.path());
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(run.out.substr(0, run.out.find('\n')), "0\t0\tMorning Artist\tMorning Song");
 }
@@ -91,7 +76,7 @@ TEST_F(CliFixture, FailuresAndWrongUsage) {
     int exitCode;
   };
   const std::vector<Case> cases = {
-      {"--ini " + Quoted(ini) + " " + Quoted((dir.path() / "missing.txt").string()), 1},
+      {"--ini " + Quoted(ini) + " " + Quoted(PathText(dir.path() / "missing.txt")), 1},
       {"--ini " + Quoted(ini), 2},
       {"--ini " + Quoted(ini) + " --preset 5 " + Quoted(Fixture("dacha.txt")), 2},
       {"--ini " + Quoted(ini) + " --preset x " + Quoted(Fixture("dacha.txt")), 2},

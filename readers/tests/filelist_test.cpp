@@ -3,6 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <ctime>
+#include <optional>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include "core/fspath.h"
 #include "core/text.h"
@@ -117,6 +124,58 @@ TEST(ListTextFiles, DatesHaveEvenSeconds) {
   EXPECT_EQ(text.substr(text.size() - 5), "07:08") << text;
   EXPECT_EQ(text.substr(5, 4), ".16 ") << text;
 }
+
+// Sets the C library's time zone for one test (POSIX and the Windows C
+// runtime read TZ the same way: "MSK-3" is three hours east of UTC).
+class ScopedTimeZone {
+ public:
+  explicit ScopedTimeZone(const std::string& zone) {
+    if (const char* old = std::getenv("TZ")) m_old = old;
+    set(zone);
+  }
+  ~ScopedTimeZone() { set(m_old.value_or("")); }
+  ScopedTimeZone(const ScopedTimeZone&) = delete;
+  ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
+
+ private:
+  static void set(const std::string& zone) {
+#ifdef _WIN32
+    _putenv_s("TZ", zone.c_str());
+    _tzset();
+#else
+    if (zone.empty()) {
+      unsetenv("TZ");
+    } else {
+      setenv("TZ", zone.c_str(), 1);
+    }
+    tzset();
+#endif
+  }
+  std::optional<std::string> m_old;
+};
+
+TEST(ListTextFiles, DatesAreLocalTime) {
+  using namespace std::chrono;
+  const ScopedTimeZone moscow("MSK-3");
+  TempDir dir;
+  const auto file = dir.write("day.txt", "x");
+  const sys_seconds written = sys_days{year{2016} / 3 / 4} + hours{22} + minutes{7} + seconds{9};
+  std::filesystem::last_write_time(file, file_clock::from_sys(written));
+  const auto files = ListTextFiles(core::FromFsPath(dir.path()));
+  ASSERT_EQ(files.size(), 1u);
+  EXPECT_EQ(core::DateTimeToListText(files[0].Date), "05.03.16 01:07:08");
+}
+
+#ifdef _WIN32
+// The listing takes every file, hidden and system files too.
+TEST(ListTextFiles, HiddenAndSystemFilesAreListed) {
+  TempDir dir;
+  const auto file = dir.write("hidden.txt", "x");
+  ASSERT_TRUE(SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+  ASSERT_EQ(ListTextFiles(core::FromFsPath(dir.path())).size(), 1u);
+  EXPECT_EQ(ListTextFiles(core::FromFsPath(dir.path()))[0].Name, "hidden.txt");
+}
+#endif
 
 TEST(ListTextFiles, KeepsTheWindowAliveInLongListings) {
   TempDir dir;
