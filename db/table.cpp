@@ -1,5 +1,7 @@
 #include "db/table.h"
 
+#include <algorithm>
+
 #include "core/codec.h"
 #include "db/columndata.h"
 #include "db/tablecache.h"
@@ -17,11 +19,12 @@ void Table::Open() {
   m_fields = entry->Data()->fields();
   m_entry = std::move(entry);
   m_current = 0;
-  m_eof = RecordCount() == 0;
+  m_eof = storedCount() == 0;
 }
 
 void Table::Close() {
   m_buffer.reset();
+  m_batch.reset();
   m_entry.reset();
   m_current = 0;
   m_eof = true;
@@ -32,19 +35,25 @@ void Table::requireOpen() const {
 }
 
 int Table::RecordCount() const {
+  const std::size_t deleted = m_batch ? m_batch->deleted.size() : 0;
+  return static_cast<int>(storedCount() - deleted);
+}
+
+std::size_t Table::storedCount() const {
   requireOpen();
-  return static_cast<int>(m_entry->Current().RowCount());
+  return m_entry->Current().RowCount();
 }
 
 void Table::First() {
+  requireNoBatch();
   postPending();
   m_current = 0;
-  m_eof = RecordCount() == 0;
+  m_eof = storedCount() == 0;
 }
 
 void Table::Next() {
   postPending();
-  const auto count = static_cast<std::size_t>(RecordCount());
+  const auto count = storedCount();
   if (m_current >= count) m_current = count == 0 ? 0 : count - 1;
   if (m_current + 1 < count) {
     ++m_current;
@@ -97,9 +106,19 @@ void Table::Delete() {
     Cancel();
     return;
   }
-  const std::size_t count = static_cast<std::size_t>(RecordCount());
+  const std::size_t count = storedCount();
   if (count == 0) ThrowTableError(m_path, core::cp1251("в таблице нет строк для удаления"));
   if (m_current >= count) m_current = count - 1;
+  if (m_batch) {
+    if (!m_batch->appended.empty()) refuseMixedBatch();
+    auto& deleted = m_batch->deleted;
+    if (!deleted.empty() && deleted.back() >= m_current) {
+      ThrowTableError(m_path, core::cp1251("строка уже удалена"));
+    }
+    deleted.push_back(m_current);
+    Next();
+    return;
+  }
   m_entry->Delete({m_current});
   const std::size_t left = count - 1;
   if (m_current < left) {
@@ -148,8 +167,13 @@ void Table::SetFieldAsBoolean(std::string_view name, bool flag) {
 void Table::Post() {
   requireOpen();
   if (!m_buffer) return;
-  const Row row = std::move(*m_buffer);
+  Row row = std::move(*m_buffer);
   m_buffer.reset();
+  if (m_batch) {
+    if (!m_batch->deleted.empty()) refuseMixedBatch();
+    m_batch->appended.push_back(std::move(row));
+    return;
+  }
   m_entry->Append({row});
   // The posted row is the last one. Counting the rows here would read a keyed
   // table again after every post; the position is settled when next used.
@@ -162,6 +186,49 @@ void Table::postPending() {
 }
 
 void Table::Cancel() { m_buffer.reset(); }
+
+void Table::BeginBatch() {
+  requireNoBatch();
+  postPending();
+  m_batch.emplace();
+}
+
+void Table::CommitBatch() {
+  requireOpen();
+  postPending();
+  if (!m_batch) return;
+  const Batch batch = std::move(*m_batch);
+  m_batch.reset();
+  if (!batch.appended.empty()) {
+    m_entry->Append(batch.appended);
+    m_current = kLastRow;
+    m_eof = false;
+  } else if (!batch.deleted.empty()) {
+    const std::size_t before = storedCount();
+    const std::size_t at = std::min(m_current, before - 1);
+    const auto firstNotBefore = std::lower_bound(batch.deleted.begin(), batch.deleted.end(), at);
+    const bool onDeleted = firstNotBefore != batch.deleted.end() && *firstNotBefore == at;
+    m_entry->Delete(batch.deleted);
+    // As after single deletes: the cursor keeps its row; on a deleted row it
+    // takes the following one, or after the last the new last one, with Eof.
+    const std::size_t left = storedCount();
+    m_current = at - static_cast<std::size_t>(firstNotBefore - batch.deleted.begin());
+    if (onDeleted && m_current >= left) {
+      m_current = left == 0 ? 0 : left - 1;
+      m_eof = true;
+    }
+    if (left == 0) m_eof = true;
+  }
+}
+
+void Table::requireNoBatch() const {
+  requireOpen();
+  if (m_batch) ThrowTableError(m_path, core::cp1251("строки пакета ещё не записаны"));
+}
+
+void Table::refuseMixedBatch() const {
+  ThrowTableError(m_path, core::cp1251("пакет либо добавляет строки, либо удаляет"));
+}
 
 const std::vector<Field>& Table::Fields() const {
   requireOpen();

@@ -64,11 +64,25 @@ class Table {
   void Cancel();
   bool Appending() const { return m_buffer.has_value(); }
 
+  // Between BeginBatch and CommitBatch, posted rows and deleted rows are
+  // stored by CommitBatch in one write, which reaches the disk whole or not at
+  // all; until then the table holds the rows as before. A batch either appends
+  // or deletes (mixing them is refused). During a batch, Delete marks the
+  // current row and moves on as Next does (the cursor walks the stored rows;
+  // RecordCount leaves the marked ones out), and First is refused. Close (and
+  // destruction) drops an uncommitted batch.
+  void BeginBatch();
+  void CommitBatch();
+  bool Batching() const { return m_batch.has_value(); }
+
   const std::vector<Field>& Fields() const;
   Row CurrentRow() const;
 
  private:
   void requireOpen() const;
+  std::size_t storedCount() const;  // rows in the table, with those a batch deletes
+  void requireNoBatch() const;
+  [[noreturn]] void refuseMixedBatch() const;
   std::size_t fieldIndex(std::string_view name) const;
   Value value(std::size_t index) const;
   Value& bufferField(std::string_view name, std::size_t& index);
@@ -82,6 +96,11 @@ class Table {
   std::size_t m_current = 0;  // position in stored order; kLastRow: the last row
   bool m_eof = true;
   std::optional<Row> m_buffer;
+  struct Batch {
+    std::vector<Row> appended;
+    std::vector<std::size_t> deleted;  // stored positions, ascending
+  };
+  std::optional<Batch> m_batch;
 };
 
 }  // namespace db

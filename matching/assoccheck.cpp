@@ -47,10 +47,12 @@ std::string staleQuestion(const db::Table& table, bool jinglePass) {
 
 // One stale pass over the association table: the rows of one kind (songs or
 // jingles) whose path the open base result lacks are deleted on the answer.
-// A Yes to All or No to All given in one pass holds for the next.
+// A Yes to All or No to All given in one pass holds for the next. The rows
+// the operator agreed to delete are deleted together at the end of the pass.
 void stalePass(db::Table& table, db::Query& base, OperatorUi& ui, std::optional<Answer>& remembered,
                bool jinglePass) {
   table.First();
+  table.BeginBatch();
   int counter = 0;
   while (!table.Eof()) {
     if (isJingleRow(table.FieldAsString("FArtist")) == jinglePass &&
@@ -69,6 +71,7 @@ void stalePass(db::Table& table, db::Query& base, OperatorUi& ui, std::optional<
       ui.ShowIndicator({}, counter * 100 / std::max(1, table.RecordCount()), kStaleStage);
     }
   }
+  table.CommitBatch();
 }
 
 void setPathFrom(core::TSongRec& song, const db::Query& query) {

@@ -119,6 +119,82 @@ TEST_F(TableObject, AppendedRowsAreDroppedByCancelAndClose) {
   EXPECT_EQ(names(t), "abcpq");
 }
 
+// A batch is stored by its commit, in one write; until then the file is as it
+// was, and a close drops it.
+TEST_F(TableObject, ABatchOfAppendsIsStoredByItsCommit) {
+  Table t(m_path);
+  t.Open();
+  t.BeginBatch();
+  for (const char* name : {"p", "q"}) {
+    t.Append();
+    t.SetFieldAsString("FName", name);
+    t.Post();
+  }
+  t.Append();
+  t.SetFieldAsString("FName", "r");  // posted by the commit
+  EXPECT_EQ(testing::FileLines(m_path).size(), 3u);
+  const std::string table = core::cp1251ToUtf8(m_path);
+  EXPECT_EQ(testing::ErrorOf([&] { t.First(); }), table + ": строки пакета ещё не записаны");
+  EXPECT_EQ(testing::ErrorOf([&] { t.Delete(); }), "");  // drops the row being appended
+  EXPECT_EQ(testing::ErrorOf([&] { t.Delete(); }), table + ": пакет либо добавляет строки, либо удаляет");
+  t.Append();
+  t.SetFieldAsString("FName", "r");
+  t.CommitBatch();
+  EXPECT_FALSE(t.Batching());
+  EXPECT_EQ(t.RecordCount(), 6);
+  EXPECT_EQ(names(t), "abcpqr");
+
+  t.BeginBatch();
+  t.Append();
+  t.SetFieldAsString("FName", "s");
+  t.Post();
+  t.Close();
+  EXPECT_EQ(testing::FileLines(m_path).size(), 6u);
+  t.Open();
+  t.BeginBatch();
+  t.CommitBatch();  // an empty batch writes nothing
+  EXPECT_EQ(names(t), "abcpqr");
+}
+
+// Deleting in a batch walks on like Next; the commit deletes the marked rows
+// at once and leaves the cursor where single deletes would have left it.
+TEST_F(TableObject, ABatchOfDeletesWalksOnAndDeletesAtItsCommit) {
+  struct Case {
+    const char* deleted;  // names of the rows the walk deletes
+    const char* left;
+    const char* current;  // after the commit; "" when the table is empty
+    bool eof;
+  };
+  const std::vector<Case> cases = {
+      {"b", "ac", "c", true},  // the walk ends on the last row, kept
+      {"ac", "b", "b", true},  // the last row deleted: the new last row
+      {"abc", "", "", true},
+      {"", "abc", "c", true},
+  };
+  const std::vector<Lines> rows = {{"05.01.2016", "1", "a"}, {"05.01.2016", "2", "b"}, {"06.01.2016", "1", "c"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.deleted);
+    const std::string path = m_dir.File(std::string("batch_") + c.deleted + ".db");
+    testing::MakeTable(path, "FDate Date, FHour SmallInt, FName Char(8)", rows);
+    Table t(path);
+    t.Open();
+    t.BeginBatch();
+    while (!t.Eof()) {
+      if (std::string_view(c.deleted).find(t.FieldAsString("FName")) != std::string_view::npos) {
+        t.Delete();  // the following row is current now
+      } else {
+        t.Next();
+      }
+    }
+    EXPECT_EQ(testing::FileLines(path).size(), 3u);
+    t.CommitBatch();
+    EXPECT_EQ(t.Eof(), c.eof);
+    EXPECT_EQ(t.RecordCount() == 0 ? std::string() : t.FieldAsString("FName"), c.current);
+    EXPECT_EQ(names(t), c.left);
+    EXPECT_EQ(testing::FileLines(path).size(), std::string_view(c.left).size());
+  }
+}
+
 TEST_F(TableObject, RefusedValuesNameTheFieldAndTheTable) {
   Table t(m_path);
   t.Open();
