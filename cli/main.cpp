@@ -84,8 +84,17 @@ void PrintText(std::ostream& out, std::string_view cp1251Text) { out << core::cp
 
 int main(int argc, char** argv) {
 #ifdef _WIN32
-  // Everything is printed as UTF-8; a console shows it as such.
-  SetConsoleOutputCP(CP_UTF8);
+  // Everything is printed as UTF-8; a console shows it as such while the
+  // program runs, and gets its own code page back afterwards.
+  struct ConsoleCodePage {
+    UINT before = GetConsoleOutputCP();
+    ConsoleCodePage() { SetConsoleOutputCP(CP_UTF8); }
+    ~ConsoleCodePage() {
+      std::cout.flush();
+      std::cerr.flush();
+      if (before != 0) SetConsoleOutputCP(before);
+    }
+  } const consoleCodePage;
 #endif
   const std::vector<std::string> args = cli::arguments(argc, argv);
   if (args.size() < 2) {
