@@ -35,8 +35,8 @@ void Table::requireOpen() const {
 }
 
 int Table::RecordCount() const {
-  const std::size_t deleted = m_batch ? m_batch->deleted.size() : 0;
-  return static_cast<int>(storedCount() - deleted);
+  if (!m_batch) return static_cast<int>(storedCount());
+  return static_cast<int>(storedCount() - m_batch->deleted.size() + m_batch->appended.size());
 }
 
 std::size_t Table::storedCount() const {
@@ -110,7 +110,6 @@ void Table::Delete() {
   if (count == 0) ThrowTableError(m_path, core::cp1251("в таблице нет строк для удаления"));
   if (m_current >= count) m_current = count - 1;
   if (m_batch) {
-    if (!m_batch->appended.empty()) refuseMixedBatch();
     auto& deleted = m_batch->deleted;
     if (!deleted.empty() && deleted.back() >= m_current) {
       ThrowTableError(m_path, core::cp1251("строка уже удалена"));
@@ -170,7 +169,6 @@ void Table::Post() {
   Row row = std::move(*m_buffer);
   m_buffer.reset();
   if (m_batch) {
-    if (!m_batch->deleted.empty()) refuseMixedBatch();
     m_batch->appended.push_back(std::move(row));
     return;
   }
@@ -199,35 +197,34 @@ void Table::CommitBatch() {
   if (!m_batch) return;
   const Batch batch = std::move(*m_batch);
   m_batch.reset();
+  if (batch.appended.empty() && batch.deleted.empty()) return;
+  const std::size_t before = storedCount();
+  const std::size_t at = before == 0 ? 0 : std::min(m_current, before - 1);
+  ParadoxTable::WriteBatch write;
+  write.deletes = batch.deleted;
+  write.rows = batch.appended;
+  m_entry->Write(write);
   if (!batch.appended.empty()) {
-    m_entry->Append(batch.appended);
     m_current = kLastRow;
     m_eof = false;
-  } else if (!batch.deleted.empty()) {
-    const std::size_t before = storedCount();
-    const std::size_t at = std::min(m_current, before - 1);
-    const auto firstNotBefore = std::lower_bound(batch.deleted.begin(), batch.deleted.end(), at);
-    const bool onDeleted = firstNotBefore != batch.deleted.end() && *firstNotBefore == at;
-    m_entry->Delete(batch.deleted);
-    // As after single deletes: the cursor keeps its row; on a deleted row it
-    // takes the following one, or after the last the new last one, with Eof.
-    const std::size_t left = storedCount();
-    m_current = at - static_cast<std::size_t>(firstNotBefore - batch.deleted.begin());
-    if (onDeleted && m_current >= left) {
-      m_current = left == 0 ? 0 : left - 1;
-      m_eof = true;
-    }
-    if (left == 0) m_eof = true;
+    return;
   }
+  const auto firstNotBefore = std::lower_bound(batch.deleted.begin(), batch.deleted.end(), at);
+  const bool onDeleted = firstNotBefore != batch.deleted.end() && *firstNotBefore == at;
+  // As after single deletes: the cursor keeps its row; on a deleted row it
+  // takes the following one, or after the last the new last one, with Eof.
+  const std::size_t left = storedCount();
+  m_current = at - static_cast<std::size_t>(firstNotBefore - batch.deleted.begin());
+  if (onDeleted && m_current >= left) {
+    m_current = left == 0 ? 0 : left - 1;
+    m_eof = true;
+  }
+  if (left == 0) m_eof = true;
 }
 
 void Table::requireNoBatch() const {
   requireOpen();
   if (m_batch) ThrowTableError(m_path, core::cp1251("строки пакета ещё не записаны"));
-}
-
-void Table::refuseMixedBatch() const {
-  ThrowTableError(m_path, core::cp1251("пакет либо добавляет строки, либо удаляет"));
 }
 
 const std::vector<Field>& Table::Fields() const {

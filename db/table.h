@@ -66,11 +66,11 @@ class Table {
 
   // Between BeginBatch and CommitBatch, posted rows and deleted rows are
   // stored by CommitBatch in one write, which reaches the disk whole or not at
-  // all; until then the table holds the rows as before. A batch either appends
-  // or deletes (mixing them is refused). During a batch, Delete marks the
-  // current row and moves on as Next does (the cursor walks the stored rows;
-  // RecordCount leaves the marked ones out), and First is refused. Close (and
-  // destruction) drops an uncommitted batch.
+  // all; until then the table holds the rows as before. During a batch, Delete
+  // marks the current row and moves on as Next does (the cursor walks the
+  // stored rows; RecordCount leaves the marked ones out and counts the posted
+  // ones), and First is refused. The write deletes first, then appends. Close
+  // (and destruction) drops an uncommitted batch.
   void BeginBatch();
   void CommitBatch();
   bool Batching() const { return m_batch.has_value(); }
@@ -82,7 +82,6 @@ class Table {
   void requireOpen() const;
   std::size_t storedCount() const;  // rows in the table, with those a batch deletes
   void requireNoBatch() const;
-  [[noreturn]] void refuseMixedBatch() const;
   std::size_t fieldIndex(std::string_view name) const;
   Value value(std::size_t index) const;
   Value& bufferField(std::string_view name, std::size_t& index);

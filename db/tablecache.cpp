@@ -1,10 +1,15 @@
 #include "db/tablecache.h"
 
+#include <algorithm>
+#include <chrono>
 #include <system_error>
+#include <thread>
 
 #include "core/codec.h"
 #include "core/fspath.h"
 #include "db/paradox/companions.h"
+#include "db/paradox/files.h"
+#include "db/paradox/journal.h"
 
 namespace db {
 
@@ -64,17 +69,58 @@ void CachedTable::load(ParadoxTable& table) {
   m_dataStamp = m_handleStamp;
 }
 
-std::shared_ptr<const TableData> CachedTable::Data() {
-  const FileStamp now = fileStamp();
-  if (m_data && m_dataStamp == now) return m_data;
+bool CachedTable::writeInProgress() const {
+  std::error_code ec;
+  if (!std::filesystem::exists(core::FsPath(paradox::JournalPath(m_path)), ec)) return false;
+  // A journal without a writer is what a crash left: opening the table rolls it back.
+  try {
+    paradox::SystemFiles()->Open(m_path, paradox::FileSystem::Access::Write);
+  } catch (const TableBusy&) {
+    return true;
+  } catch (const Error&) {
+  }
+  return false;
+}
+
+// The rows as read now, or null when a writer changed the file while it was
+// read: only a read that starts and ends on the same stamp, with no write
+// under way, saw one state of the table.
+std::shared_ptr<const TableData> CachedTable::tryData(const FileStamp& now) {
   try {
     load(handle(now));
-  } catch (...) {
+  } catch (const TableBusy&) {
     m_data.reset();
     m_handle.reset();
     throw;
+  } catch (const Error&) {
+    m_data.reset();
+    m_handle.reset();
+    // What looks like damage may be a write of another program under way.
+    if (!writeInProgress() && fileStamp() == now) throw;
+    return nullptr;
   }
-  return m_data;
+  if (!writeInProgress() && fileStamp() == now) return m_data;
+  m_data.reset();
+  m_handle.reset();
+  return nullptr;
+}
+
+std::shared_ptr<const TableData> CachedTable::Data() {
+  // A write of another program takes milliseconds; one that lasts longer than
+  // this is reported as a busy table, never as damage.
+  constexpr auto kPatience = std::chrono::seconds(5);
+  constexpr auto kPause = std::chrono::milliseconds(20);
+  const auto deadline = std::chrono::steady_clock::now() + kPatience;
+  for (;;) {
+    const FileStamp now = fileStamp();
+    const bool writing = writeInProgress();
+    if (!writing && m_data && m_dataStamp == now) return m_data;
+    if (auto data = tryData(now)) return data;
+    if (std::chrono::steady_clock::now() >= deadline) {
+      throw TableBusy(m_path + core::cp1251(": таблицу сейчас записывает другая программа, повторите действие позже"));
+    }
+    std::this_thread::sleep_for(kPause);
+  }
 }
 
 const TableData& CachedTable::Current() {
@@ -99,8 +145,8 @@ void CachedTable::requireCurrent(const FileStamp& now) const {
   }
 }
 
-template <class Write>
-void CachedTable::write(bool needsCurrentRows, Write&& writeToFile) {
+template <class WriteToFile>
+void CachedTable::write(bool needsCurrentRows, WriteToFile&& writeToFile) {
   const FileStamp now = fileStamp();
   requireWritableFiles();
   if (needsCurrentRows) requireCurrent(now);
@@ -151,6 +197,40 @@ void CachedTable::Delete(const std::vector<std::size_t>& positions) {
     return true;
   });
 }
+
+void CachedTable::Write(const ParadoxTable::WriteBatch& batch) {
+  if (batch.empty()) return;
+  write(!batch.deletes.empty(), [&](ParadoxTable& table) {
+    table.Write(batch);
+    if (!m_data || table.keyFieldCount() > 0 || !batch.records.empty()) return false;
+    const auto& fields = table.fields();
+    for (const Row& row : batch.rows) {
+      for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (fields[i].type == FieldType::AutoInc &&
+            (i >= row.size() || std::holds_alternative<std::monostate>(row[i]))) {
+          return false;
+        }
+      }
+    }
+    TableData& data = mutableData();
+    if (!batch.deletes.empty()) {
+      std::vector<std::size_t> positions = batch.deletes;
+      std::sort(positions.begin(), positions.end());
+      positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
+      data.ErasePositions(positions);
+    }
+    for (const Row& row : batch.rows) data.AppendRow(row);
+    return true;
+  });
+}
+
+std::vector<std::string> CachedTable::RawRecords(const std::vector<std::size_t>& positions) {
+  const FileStamp now = fileStamp();
+  requireCurrent(now);
+  return handle(now).RawRecords(positions);
+}
+
+std::string CachedTable::EncodeRecord(const Row& row) { return handle(fileStamp()).EncodeRecord(row); }
 
 void CachedTable::Update(const std::vector<ParadoxTable::RowChange>& changes) {
   if (changes.empty()) return;

@@ -39,6 +39,13 @@ class CachedTable {
   void Append(const std::vector<Row>& rows);
   void Delete(const std::vector<std::size_t>& positions);
   void Update(const std::vector<ParadoxTable::RowChange>& changes);
+  // Deletes and appends in one write (ParadoxTable::Write); deletes address
+  // positions in Current().
+  void Write(const ParadoxTable::WriteBatch& batch);
+  // The record bytes of rows at positions of Current(), read from the file.
+  std::vector<std::string> RawRecords(const std::vector<std::size_t>& positions);
+  // The record bytes a row would be stored as.
+  std::string EncodeRecord(const Row& row);
 
   std::size_t MemoryUsage() const { return m_data ? m_data->MemoryUsage() : 0; }
 
@@ -51,8 +58,11 @@ class CachedTable {
   void load(ParadoxTable& table);
   TableData& mutableData();
   void requireCurrent(const FileStamp& now) const;
-  template <class Write>
-  void write(bool needsCurrentRows, Write&& writeToFile);
+  template <class WriteToFile>
+  void write(bool needsCurrentRows, WriteToFile&& writeToFile);
+  // Whether another program is writing the table now: its journal is there.
+  bool writeInProgress() const;
+  std::shared_ptr<const TableData> tryData(const FileStamp& now);
 
   std::string m_path;
   // The storage layer's view of the file (header and block chain, no open

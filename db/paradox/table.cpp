@@ -1,6 +1,8 @@
 #include "db/paradox/table.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <map>
 #include <system_error>
 
 #include "core/fspath.h"
@@ -152,6 +154,67 @@ void ParadoxTable::commit(TableEditor& editor) {
   }
   adopt();
 }
+
+void ParadoxTable::Write(const WriteBatch& batch) {
+  if (batch.empty()) return;
+  TableState& s = ownState();
+  TableEditor editor(s);
+  std::vector<std::string> records;
+  records.reserve(batch.rows.size() + batch.records.size());
+  for (const Row& row : batch.rows) records.push_back(encodeRow(s, row, editor));
+  for (const std::string& record : batch.records) {
+    if (record.size() != s.header.recordSize) {
+      Fail(s.fileName, Ru("запись длиной ") + std::to_string(record.size()) + Ru(" байт, а в таблице записи по ") +
+                           std::to_string(s.header.recordSize));
+    }
+    records.push_back(record);
+  }
+  if (!batch.deletes.empty()) editor.Delete(batch.deletes);
+  for (const std::string& record : records) editor.Insert(record);
+  commit(editor);
+}
+
+std::vector<std::string> ParadoxTable::RawRecords(const std::vector<std::size_t>& positions) const {
+  const TableState& s = *m_state;
+  const TableHeader& h = s.header;
+  const auto& chain = s.chain;
+  std::vector<std::uint64_t> starts(chain.blocks.size() + 1, 0);
+  for (std::size_t i = 0; i < chain.blocks.size(); ++i) starts[i + 1] = starts[i] + chain.counts[i];
+  DataFile file(*s.files, s.path, DataFile::Mode::Read);
+  std::vector<std::string> out(positions.size());
+  std::map<std::size_t, std::vector<std::size_t>> byBlock;  // chain index -> indexes into positions
+  for (std::size_t k = 0; k < positions.size(); ++k) {
+    if (positions[k] >= starts.back()) {
+      Fail(s.fileName, Ru("нет записи с номером ") + std::to_string(positions[k] + 1));
+    }
+    const auto it = std::upper_bound(starts.begin(), starts.end(), positions[k]);
+    byBlock[static_cast<std::size_t>(it - starts.begin()) - 1].push_back(k);
+  }
+  for (const auto& [index, wanted] : byBlock) {
+    const auto data = file.ReadAt(h.blockOffset(chain.blocks[index]), h.blockSize);
+    const ByteReader r(ByteSpan(data), s.fileName);
+    for (std::size_t k : wanted) {
+      const std::size_t inBlock = positions[k] - starts[index];
+      const ByteSpan bytes = r.bytes(kBlockHeaderSize + inBlock * h.recordSize, h.recordSize);
+      out[k].assign(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    }
+  }
+  return out;
+}
+
+std::string ParadoxTable::EncodeRecord(const Row& row) const {
+  const TableState& s = *m_state;
+  const TableHeader& h = s.header;
+  if (row.size() != h.fields.size()) failRowSize(s, row.size());
+  std::string record(h.recordSize, '\0');
+  for (std::size_t i = 0; i < row.size(); ++i) {
+    const MutableByteSpan out(reinterpret_cast<std::uint8_t*>(record.data()) + h.fieldOffsets[i], h.fieldWidths[i]);
+    EncodeValue(h.fields[i], row[i], out, s.codePage, fieldWhere(s, i));
+  }
+  return record;
+}
+
+std::size_t ParadoxTable::recordSize() const { return m_state->header.recordSize; }
 
 void ParadoxTable::Delete(const std::vector<std::size_t>& positions) {
   if (positions.empty()) return;

@@ -139,6 +139,28 @@ class ParadoxTable {
   };
   void Update(const std::vector<RowChange>& changes);
 
+  // One write that deletes records and appends others: it reaches the disk
+  // whole or not at all. Every row is encoded, and so checked, before the
+  // first byte changes. deletes: positions of the stored order (as ReadAll
+  // returned them on the file's current stamp); rows: appended as Append
+  // appends them; records: whole record bytes (recordSize() each, as
+  // RawRecords gives them) appended unchanged after the rows.
+  struct WriteBatch {
+    std::vector<std::size_t> deletes;
+    std::vector<Row> rows;
+    std::vector<std::string> records;
+    bool empty() const { return deletes.empty() && rows.empty() && records.empty(); }
+  };
+  void Write(const WriteBatch& batch);
+
+  // The bytes of the records at these positions of the stored order, every
+  // field included, in the order asked.
+  std::vector<std::string> RawRecords(const std::vector<std::size_t>& positions) const;
+  // The record bytes a row would be stored as (blank AutoInc fields stay blank).
+  // Throws Error as Append would.
+  std::string EncodeRecord(const Row& row) const;
+  std::size_t recordSize() const;
+
  private:
   std::string m_path;
   std::vector<Field> m_fields;

@@ -85,6 +85,25 @@ const Scenario kScenarios[] = {
      [] { return HourRow(9, 0); }},
     {"keyed delete of every record", true, BuildKeyed, [](ParadoxTable& t) { t.Delete(Positions(0, 30)); },
      [] { return KeyedRow(999); }},
+    // An import: one hour cleared and filled again, the rows of another hour
+    // moved in as whole records, in one write.
+    {"unkeyed batch deleting a day-hour and appending rows and records", false, BuildHours,
+     [](ParadoxTable& t) {
+       ParadoxTable::WriteBatch batch;
+       batch.deletes = Positions(5, 25);
+       for (int i = 0; i < 12; ++i) batch.rows.push_back(HourRow(7, i));
+       batch.records = t.RawRecords(Positions(25, 30));
+       t.Write(batch);
+     },
+     [] { return HourRow(9, 0); }},
+    {"keyed batch deleting and appending across blocks", true, BuildKeyed,
+     [](ParadoxTable& t) {
+       ParadoxTable::WriteBatch batch;
+       batch.deletes = {0, 1, 2, 15, 29};
+       batch.rows = {KeyedRow(15), KeyedRow(155), KeyedRow(305)};
+       t.Write(batch);
+     },
+     [] { return KeyedRow(999); }},
 };
 
 void PrintTo(const Scenario& s, std::ostream* out) { *out << s.name; }
