@@ -4,7 +4,6 @@
 
 #include "assoc/statements.h"
 #include "core/codec.h"
-#include "db/table.h"
 #include "matching/assoccheck.h"
 
 namespace assoc {
@@ -24,28 +23,17 @@ bool refuseJingle(const core::TSongRec& entry, matching::OperatorUi& ui) {
   return true;
 }
 
-void appendAssociation(const std::string& associationPath, const core::TSongRec& row, const std::string& path) {
-  db::Table table(associationPath);
-  table.Open();
-  table.Append();
-  table.SetFieldAsString("FArtist", row.Artist);
-  table.SetFieldAsString("FName", row.Name);
-  table.SetFieldAsString("FPath", path);
-  table.Post();
-  table.Close();
-}
 
 }  // namespace
 
-bool SetAssClick(core::DayPlaylist& day, int hour, int index, const db::StationPaths& paths, db::Query& /*Query1*/,
-                 matching::OperatorUi& ui) {
+bool SetAssClick(core::DayPlaylist& day, int hour, int index, db::Station& station, matching::OperatorUi& ui) {
   core::TSongRec* entry = selectedEntry(day, hour, index);
   if (entry == nullptr) return false;
   if (entry->matched() && !ui.askYesNo(core::cp1251("Файл уже имеет сопоставление. Заменить ?"))) return false;
   const std::string chosen =
       entry->isJingle()
-          ? ui.GetJinglePath(paths.JinglesPath, core::cp1251("Назначение соспоставления"), entry->Name)
-          : ui.GetSongPath(paths.BaseSongPath, core::cp1251("Назначение соспоставлений"), entry->Artist, entry->Name);
+          ? ui.GetJinglePath(station.paths().JinglesPath, core::cp1251("Назначение соспоставления"), entry->Name)
+          : ui.GetSongPath(station.paths().BaseSongPath, core::cp1251("Назначение соспоставлений"), entry->Artist, entry->Name);
   if (chosen.empty()) return false;
 
   core::TSongRec copy = *entry;
@@ -59,16 +47,15 @@ bool SetAssClick(core::DayPlaylist& day, int hour, int index, const db::StationP
       if (!song.isJingle() && song.Artist == copy.Artist && song.Name == copy.Name) core::SetPath(song, chosen);
     });
   }
-  appendAssociation(paths.AssociationPath, copy, chosen);
+  station.Associations().Append({copy.Artist, copy.Name, chosen});
   return true;
 }
 
-bool SetDayChangeClick(core::DayPlaylist& day, int hour, int index, const db::StationPaths& paths,
-                       db::Query& /*Query1*/, matching::OperatorUi& ui) {
+bool SetDayChangeClick(core::DayPlaylist& day, int hour, int index, db::Station& station, matching::OperatorUi& ui) {
   core::TSongRec* entry = selectedEntry(day, hour, index);
   if (entry == nullptr || refuseJingle(*entry, ui)) return false;
   const std::string chosen =
-      ui.GetSongPath(paths.BaseSongPath, core::cp1251("Сопоставить на день "), entry->Artist, entry->Name);
+      ui.GetSongPath(station.paths().BaseSongPath, core::cp1251("Сопоставить на день "), entry->Artist, entry->Name);
   if (chosen.empty()) return false;
   const core::TSongRec copy = *entry;
   WalkDay(day, [&](core::TSongRec& song) {
@@ -77,19 +64,17 @@ bool SetDayChangeClick(core::DayPlaylist& day, int hour, int index, const db::St
   return true;
 }
 
-bool SetChangeClick(core::DayPlaylist& day, int hour, int index, const db::StationPaths& paths, db::Query& /*Query1*/,
-                    matching::OperatorUi& ui) {
+bool SetChangeClick(core::DayPlaylist& day, int hour, int index, db::Station& station, matching::OperatorUi& ui) {
   core::TSongRec* entry = selectedEntry(day, hour, index);
   if (entry == nullptr || refuseJingle(*entry, ui)) return false;
   const std::string chosen =
-      ui.GetSongPath(paths.BaseSongPath, core::cp1251("Заменить файл в плейлисте"), entry->Artist, entry->Name);
+      ui.GetSongPath(station.paths().BaseSongPath, core::cp1251("Заменить файл в плейлисте"), entry->Artist, entry->Name);
   if (chosen.empty()) return false;
   core::SetPath(*entry, chosen);
   return true;
 }
 
-bool DelAssClick(core::DayPlaylist& day, int hour, int index, const db::StationPaths& paths, db::Query& Query1,
-                 matching::OperatorUi& ui) {
+bool DelAssClick(core::DayPlaylist& day, int hour, int index, db::Station& station, matching::OperatorUi& ui) {
   core::TSongRec* entry = selectedEntry(day, hour, index);
   if (entry == nullptr || !entry->matched() || refuseJingle(*entry, ui)) return false;
   if (!ui.askYesNo(core::cp1251("Вы действительно хотите снять сопоставление для этого файла ?"))) return false;
@@ -97,12 +82,11 @@ bool DelAssClick(core::DayPlaylist& day, int hour, int index, const db::StationP
   WalkDay(day, [&](core::TSongRec& song) {
     if (song.Artist == copy.Artist && song.Name == copy.Name && song.Path == copy.Path) song.Path.clear();
   });
-  DeleteAssociation(Query1, paths.AssociationPath, copy.Artist, copy.Name, copy.Path);
+  station.Associations().Delete({copy.Artist, copy.Name, copy.Path});
   return true;
 }
 
-bool DelOnListClick(core::DayPlaylist& day, int hour, int index, const db::StationPaths& /*paths*/,
-                    db::Query& /*Query1*/, matching::OperatorUi& ui) {
+bool DelOnListClick(core::DayPlaylist& day, int hour, int index, db::Station& /*station*/, matching::OperatorUi& ui) {
   if (selectedEntry(day, hour, index) == nullptr) return false;
   if (!ui.askYesNo(core::cp1251("Вы действительно хотите удалить файл из плейлиста ?"))) return false;
   auto& list = day.Songs[static_cast<std::size_t>(hour)];

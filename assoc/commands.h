@@ -4,8 +4,7 @@
 #pragma once
 
 #include "core/daymodel.h"
-#include "db/query.h"
-#include "db/stationtables.h"
+#include "db/station.h"
 #include "matching/operatorui.h"
 
 namespace assoc {
@@ -21,27 +20,22 @@ namespace assoc {
 // (jingle picker for a jingle), gives it to every equal entry of the day (for a
 // jingle: the jingles of that name without an artist) and appends the row to
 // Association.db ("_JINGLES_" as the artist of a jingle).
-bool SetAssClick(core::DayPlaylist& day, int hour, int index, const db::StationPaths& paths, db::Query& Query1,
-                 matching::OperatorUi& ui);
+bool SetAssClick(core::DayPlaylist& day, int hour, int index, db::Station& station, matching::OperatorUi& ui);
 
 // "Назначить в этот день": the picked file goes to every unmatched entry of the
 // day with the same artist and title. Refused for a jingle.
-bool SetDayChangeClick(core::DayPlaylist& day, int hour, int index, const db::StationPaths& paths,
-                       db::Query& Query1, matching::OperatorUi& ui);
+bool SetDayChangeClick(core::DayPlaylist& day, int hour, int index, db::Station& station, matching::OperatorUi& ui);
 
 // "Назначить в этот раз": the picked file goes to the selected entry alone.
 // Refused for a jingle.
-bool SetChangeClick(core::DayPlaylist& day, int hour, int index, const db::StationPaths& paths, db::Query& Query1,
-                    matching::OperatorUi& ui);
+bool SetChangeClick(core::DayPlaylist& day, int hour, int index, db::Station& station, matching::OperatorUi& ui);
 
 // "Снять сопоставление": after a Yes, empties the path of every entry equal in
 // artist, title and path, and deletes the equal rows of Association.db.
 // Nothing for an unmatched entry; refused for a jingle.
-bool DelAssClick(core::DayPlaylist& day, int hour, int index, const db::StationPaths& paths, db::Query& Query1,
-                 matching::OperatorUi& ui);
+bool DelAssClick(core::DayPlaylist& day, int hour, int index, db::Station& station, matching::OperatorUi& ui);
 
 // "Удалить из плейлиста": after a Yes, removes the entry from its hour.
-bool DelOnListClick(core::DayPlaylist& day, int hour, int index, const db::StationPaths& paths, db::Query& Query1,
-                    matching::OperatorUi& ui);
+bool DelOnListClick(core::DayPlaylist& day, int hour, int index, db::Station& station, matching::OperatorUi& ui);
 
 }  // namespace assoc

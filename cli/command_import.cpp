@@ -15,8 +15,7 @@
 #include "core/hourtemplates.h"
 #include "core/settings.h"
 #include "core/text.h"
-#include "db/query.h"
-#include "db/stationtables.h"
+#include "db/station.h"
 #include "import/hourlist.h"
 #include "import/jingles.h"
 #include "import/playlistimport.h"
@@ -29,7 +28,8 @@ namespace {
 
 constexpr std::string_view kUsage =
     "--ini FILE [--date DD.MM.YYYY] [--hours LIST | --template NAME] [--clear hours|day|none] "
-    "[--jingles-every N [--jingles NAME;NAME...] [--seed N]] [--delete-stale] PLAYLIST";
+    "[--jingles-every N [--jingles NAME;NAME...] [--seed N]] [--delete-stale] [--dry-run] [--min-matched PERCENT] "
+    "[--force] PLAYLIST";
 constexpr std::int32_t kMaxJingleStep = 20;
 
 struct ImportOptions {
@@ -42,6 +42,9 @@ struct ImportOptions {
   std::optional<std::string> jingleNames;   // CP1251, ';'-separated
   std::optional<std::uint32_t> seed;
   bool deleteStale = false;
+  bool dryRun = false;
+  int minMatched = 50;
+  bool force = false;
   std::string playlist;                     // UTF-8 file name
 };
 
@@ -85,13 +88,17 @@ std::optional<std::string> takeValue(const std::string& option, const std::strin
     const auto seed = wholeNumber(value, 0, 0xFFFFFFFFll);
     if (!seed) return "--seed takes a number from 0 to 4294967295, not " + value;
     opts.seed = static_cast<std::uint32_t>(*seed);
+  } else if (option == "--min-matched") {
+    const auto percent = wholeNumber(value, 0, 100);
+    if (!percent) return "--min-matched takes a percent from 0 to 100, not " + value;
+    opts.minMatched = static_cast<int>(*percent);
   }
   return std::nullopt;
 }
 
 std::optional<std::string> parseArgs(const std::vector<std::string>& args, ImportOptions& opts) {
   static const std::vector<std::string> kValued = {"--ini",           "--date",    "--hours", "--template", "--clear",
-                                                   "--jingles-every", "--jingles", "--seed"};
+                                                   "--jingles-every", "--jingles", "--seed", "--min-matched"};
   bool havePlaylist = false;
   bool haveIni = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -102,6 +109,10 @@ std::optional<std::string> parseArgs(const std::vector<std::string>& args, Impor
       haveIni = haveIni || arg == "--ini";
     } else if (arg == "--delete-stale") {
       opts.deleteStale = true;
+    } else if (arg == "--dry-run") {
+      opts.dryRun = true;
+    } else if (arg == "--force") {
+      opts.force = true;
     } else if (arg.size() > 1 && arg[0] == '-') {
       return "unknown option " + arg;
     } else if (havePlaylist) {
@@ -181,9 +192,8 @@ std::vector<std::string> splitNames(const std::string& names) {
 }
 
 // The placement dialog as the options fill it: every jingle ticked, or those named.
-void placeJingles(const ImportOptions& opts, const core::TSetts& setts, core::DayPlaylist& day, db::Query& query,
-                  UnattendedUi& ui) {
-  const auto list = importing::LoadJingles(importing::JinglesTablePath(setts.MVPath), query);
+void placeJingles(const ImportOptions& opts, const core::TSetts& setts, core::DayPlaylist& day, UnattendedUi& ui) {
+  const auto list = importing::LoadJingles(importing::JinglesTablePath(setts.MVPath));
   std::vector<bool> ticked(list.size(), !opts.jingleNames);
   if (opts.jingleNames) {
     for (const std::string& name : splitNames(*opts.jingleNames)) {
@@ -205,13 +215,14 @@ std::vector<std::string> unmatchedOfChosenHours(const core::DayPlaylist& day) {
   return matching::ErrorList(chosen);
 }
 
-void printReport(std::ostream& out, const std::vector<importing::HourImport>& hours, const core::DayPlaylist& day,
+void printReport(std::ostream& out, const importing::ImportReport& report, const core::DayPlaylist& day,
                  const UnattendedUi& ui) {
-  out << "hour\ttarget\tentries\tmatched\twritten\n";
-  for (const auto& h : hours) {
+  out << "hour\ttarget\tentries\tmatched\twritten\tremoved\tnot in base\n";
+  for (const auto& h : report.hours) {
     out << h.hour << '\t' << core::DateToStr(h.target.day) << ' ' << h.target.hour << '\t' << h.entries << '\t'
-        << h.matched << '\t' << h.written << '\n';
+        << h.matched << '\t' << h.written << '\t' << h.removed << '\t' << h.notInBase << '\n';
   }
+
   const auto unmatched = unmatchedOfChosenHours(day);
   out << "unmatched\t" << unmatched.size() << '\n';
   for (const std::string& line : unmatched) {
@@ -222,6 +233,14 @@ void printReport(std::ostream& out, const std::vector<importing::HourImport>& ho
     cli::PrintText(out, info);
     out << '\n';
   }
+}
+
+// The last line of a dry run.
+void printDryRunLine(std::ostream& out, const importing::ImportReport& report) {
+  cli::PrintText(out, core::cp1251("Пробный запуск: ничего не записано (было бы удалено ") +
+                          std::to_string(report.removed) + core::cp1251(", добавлено ") +
+                          std::to_string(report.appended) + ").");
+  out << '\n';
 }
 
 int run(cli::Context& ctx) {
@@ -241,16 +260,25 @@ int run(cli::Context& ctx) {
   if (!date) throw std::runtime_error(core::cp1251("Укажите дату плейлиста!"));
   UnattendedUi ui(opts.deleteStale);
 
-  db::Query query;
-  db::StationPaths paths;
+  db::Station station;
   const auto stale = opts.deleteStale ? matching::StaleRows::Delete : matching::StaleRows::Keep;
-  if (!matching::SBCheckClick(loaded.day, setts, paths, *date, query, ui, stale)) {
-    throw std::runtime_error("import: cannot create " + paths.AssociationPath);
+  const auto writes = opts.dryRun ? matching::CheckWrites::None : matching::CheckWrites::Allowed;
+  if (!matching::SBCheckClick(loaded.day, setts, station, *date, ui, stale, writes)) {
+    throw std::runtime_error(core::cp1251("Не удалось создать базу ассоциаций ") + station.paths().AssociationPath);
   }
-  if (opts.jingleStep) placeJingles(opts, setts, loaded.day, query, ui);
-  const importing::ImportContext importContext{loaded.day, setts, paths, *date, query};
-  const auto report = importing::SBImportClick(importContext, opts.clearMode, ui);
+  if (opts.jingleStep) placeJingles(opts, setts, loaded.day, ui);
+  const importing::ImportContext importContext{loaded.day, setts, station, *date};
+  importing::ImportRun run;
+  run.dryRun = opts.dryRun;
+  run.minMatchedPercent = opts.minMatched;
+  run.refuseEmpty = true;
+  run.force = opts.force;
+  const auto report = importing::SBImportClick(importContext, opts.clearMode, ui, run);
+  if (!report) return cli::kExitFailure;
   printReport(ctx.out, *report, loaded.day, ui);
+  if (opts.dryRun) {
+    printDryRunLine(ctx.out, *report);
+  }
   return cli::kExitOk;
 }
 

@@ -137,7 +137,9 @@ std::optional<TDateTime> StrToDate(std::string_view s, int currentYear) {
 
 std::optional<TDateTime> StrToDate(std::string_view text) { return StrToDate(text, CurrentYear()); }
 
-int CurrentYear() {
+namespace {
+
+std::tm localNow() {
   const std::time_t now = std::time(nullptr);
   std::tm local{};
 #ifdef _WIN32
@@ -145,18 +147,30 @@ int CurrentYear() {
 #else
   localtime_r(&now, &local);
 #endif
-  return local.tm_year + 1900;
+  return local;
 }
 
+}  // namespace
+
+int CurrentYear() { return localNow().tm_year + 1900; }
+
 TDateTime Today() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-#ifdef _WIN32
-  localtime_s(&local, &now);
-#else
-  localtime_r(&now, &local);
-#endif
+  const std::tm local = localNow();
   return EncodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
+}
+
+TDateTime Now() {
+  const std::tm local = localNow();
+  return EncodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday) +
+         (local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec) / 86400.0;
+}
+
+std::string DateTimeToStr(TDateTime value) {
+  const double day = std::floor(value);
+  const long seconds = std::lround((value - day) * 86400.0) % 86400;
+  char time[16];
+  std::snprintf(time, sizeof time, " %02ld:%02ld:%02ld", seconds / 3600, seconds / 60 % 60, seconds % 60);
+  return DateToStr(day) + time;
 }
 
 }  // namespace core

@@ -48,5 +48,9 @@ std::optional<TDateTime> StrToDate(std::string_view text);  // this year
 
 int CurrentYear();
 TDateTime Today();
+// The local date and time of day, to the second.
+TDateTime Now();
+// "dd.mm.yyyy hh:mm:ss".
+std::string DateTimeToStr(TDateTime value);
 
 }  // namespace core

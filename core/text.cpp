@@ -178,4 +178,13 @@ std::string CutTo(std::string_view text, std::size_t capacity) {
   return std::string(text.substr(0, capacity));
 }
 
+const char* PluralForm(long long n, const char* one, const char* few, const char* many) {
+  const long long tens = (n < 0 ? -n : n) % 100;
+  const long long units = tens % 10;
+  if (tens >= 11 && tens <= 14) return many;
+  if (units == 1) return one;
+  if (units >= 2 && units <= 4) return few;
+  return many;
+}
+
 }  // namespace core

@@ -54,4 +54,9 @@ LeadingInt ParseLeadingInt(std::string_view text);
 // Cuts text to its first capacity bytes (the fixed capacities of the records).
 std::string CutTo(std::string_view text, std::size_t capacity);
 
+// The Russian form of a noun after the number n: one ("1 строка", "21 строка"),
+// few ("3 строки") or many ("5 строк", "11 строк"). The forms are given and
+// returned as they are (UTF-8 or CP1251 alike).
+const char* PluralForm(long long n, const char* one, const char* few, const char* many);
+
 }  // namespace core

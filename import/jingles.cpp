@@ -1,5 +1,7 @@
 #include "import/jingles.h"
 
+#include "db/station.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -8,6 +10,7 @@
 
 #include "core/codec.h"
 #include "core/text.h"
+#include "db/station.h"
 
 namespace importing {
 namespace {
@@ -37,22 +40,15 @@ core::TSongRec jingleEntry(const TJingleRec& jingle) {
 
 }  // namespace
 
-std::string JinglesTablePath(std::string_view folder) { return core::AddBackslash(folder) + "Jingles.db"; }
+std::string JinglesTablePath(std::string_view folder) { return db::Station::JinglesPathIn(std::string(folder)); }
 
-std::vector<TJingleRec> LoadJingles(const std::string& TablePath, db::Query& Query1) {
-  Query1.Close();
-  Query1.Clear();
-  Query1.Add("SELECT FName,FPath FROM " + db::Quoted(TablePath));
-  Query1.Add("ORDER BY FName");
-  Query1.Open();
+std::vector<TJingleRec> LoadJingles(const std::string& TablePath) {
+  const db::NamedPaths jingles = db::JingleBase(TablePath).Names();
   std::vector<TJingleRec> list;
-  list.reserve(static_cast<std::size_t>(Query1.RecordCount()));
-  for (; !Query1.Eof(); Query1.Next()) {
-    list.push_back({core::CutTo(Query1.FieldAsString("FName"), core::kJingleNameCapacity),
-                    core::CutTo(Query1.FieldAsString("FPath"), core::kPathCapacity)});
+  list.reserve(jingles.names.size());
+  for (std::size_t i = 0; i < jingles.names.size(); ++i) {
+    list.push_back({core::CutTo(jingles.names[i], core::kJingleNameCapacity), jingles.paths[i]});
   }
-  Query1.Close();
-  Query1.Clear();
   return list;
 }
 

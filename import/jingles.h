@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "core/daymodel.h"
-#include "db/query.h"
 #include "matching/operatorui.h"
 
 namespace importing {
@@ -36,7 +35,7 @@ std::string JinglesTablePath(std::string_view folder);
 // The dialog's list: FName and FPath of every row ordered by FName, cut to
 // their capacities. Every line starts ticked. Throws db::Error when the table
 // cannot be read.
-std::vector<TJingleRec> LoadJingles(const std::string& TablePath, db::Query& Query1);
+std::vector<TJingleRec> LoadJingles(const std::string& TablePath);
 
 // "Принять": an empty interval text is refused with the warning "Укажите
 // интервал расстановки джинглов!", no ticked line with the error "Не выбрано ни

@@ -1,15 +1,11 @@
 #include "matching/assoccheck.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <optional>
 #include <string>
-#include <system_error>
 
 #include "core/codec.h"
-#include "core/fspath.h"
 #include "core/text.h"
-#include "db/table.h"
 
 namespace matching {
 namespace {
@@ -22,60 +18,48 @@ constexpr int kKeepOverall = -1;
 // The stale passes report after every this many kept rows.
 constexpr int kReportEvery = 10;
 
-bool fileExists(const std::string& path) {
-  std::error_code ec;
-  return std::filesystem::is_regular_file(core::FsPath(path), ec);
-}
-
 int hourProgress(int hour) { return hour * 100 / core::kHours; }
-
-void openStatement(db::Query& query, std::string_view head, const std::string& path) {
-  query.Close();
-  query.Clear();
-  query.Add(std::string(head) + db::Quoted(path));
-  query.Open();
-}
 
 bool isJingleRow(const std::string& artist) { return artist.empty() || artist == kJingleMarker; }
 
-std::string staleQuestion(const db::Table& table, bool jinglePass) {
+std::string staleQuestion(const db::AssociationRow& row, bool jinglePass) {
   const std::string tail = core::cp1251(" не найдено. Удалить запись соответствия?");
-  if (jinglePass) return core::cp1251("Соответствие для джингла ") + table.FieldAsString("FName") + tail;
-  return core::cp1251("Соответствие для ") + table.FieldAsString("FArtist") + " " +
-         table.FieldAsString("FName") + tail;
+  if (jinglePass) return core::cp1251("Соответствие для джингла ") + row.name + tail;
+  return core::cp1251("Соответствие для ") + row.artist + " " + row.name + tail;
 }
 
 // One stale pass over the association table: the rows of one kind (songs or
-// jingles) whose path the open base result lacks are deleted on the answer.
-// A Yes to All or No to All given in one pass holds for the next. The rows
-// the operator agreed to delete are deleted together at the end of the pass.
-void stalePass(db::Table& table, db::Query& base, OperatorUi& ui, std::optional<Answer>& remembered,
-               bool jinglePass) {
-  table.First();
-  table.BeginBatch();
+// jingles) whose path the base lacks are deleted on the answer. A Yes to All
+// or No to All given in one pass holds for the next. The rows the operator
+// agreed to delete are deleted together at the end of the pass, in one write.
+template <class HasPath>
+void stalePass(db::AssociationBase& associations, HasPath&& hasPath, OperatorUi& ui,
+               std::optional<Answer>& remembered, bool jinglePass) {
+  const std::vector<db::AssociationRow> rows = associations.StoredRows();
+  std::vector<std::size_t> deleted;
   int counter = 0;
-  while (!table.Eof()) {
-    if (isJingleRow(table.FieldAsString("FArtist")) == jinglePass &&
-        !base.Locate("FPath", {table.FieldAsString("FPath")}, true)) {
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const db::AssociationRow& row = rows[i];
+    if (isJingleRow(row.artist) == jinglePass && !hasPath(row.path)) {
       if (remembered != Answer::YesToAll && remembered != Answer::NoToAll) {
-        remembered = ui.askBatch(staleQuestion(table, jinglePass));
+        remembered = ui.askBatch(staleQuestion(row, jinglePass));
       }
       if (remembered == Answer::Yes || remembered == Answer::YesToAll) {
-        table.Delete();  // the following row is current now
+        deleted.push_back(i);
         continue;
       }
     }
-    table.Next();
     ++counter;
     if (counter % kReportEvery == 0) {
-      ui.ShowIndicator({}, counter * 100 / std::max(1, table.RecordCount()), kStaleStage);
+      const int left = static_cast<int>(rows.size() - deleted.size());
+      ui.ShowIndicator({}, counter * 100 / std::max(1, left), kStaleStage);
     }
   }
-  table.CommitBatch();
+  associations.DeleteStored(deleted);
 }
 
-void setPathFrom(core::TSongRec& song, const db::Query& query) {
-  core::SetPath(song, core::UpperStr(query.FieldAsString("FPath")));
+void setPathFrom(core::TSongRec& song, const std::optional<std::string>& path) {
+  if (path) core::SetPath(song, core::UpperStr(*path));
 }
 
 template <class Lines>
@@ -85,35 +69,35 @@ void forChosenHours(core::DayPlaylist& day, Lines&& eachHour) {
   }
 }
 
-void associationFill(core::DayPlaylist& day, db::Query& query, OperatorUi& ui) {
+void associationFill(core::DayPlaylist& day, db::AssociationBase* associations, OperatorUi& ui) {
   const std::string marker(kJingleMarker);
   const std::string caption = core::cp1251("Загрузка соответствий");
   forChosenHours(day, [&](int h, std::vector<core::TSongRec>& songs) {
-    for (core::TSongRec& song : songs) {
-      if (query.Locate("FArtist;FName", {song.isJingle() ? marker : song.Artist, song.Name}, true)) {
-        setPathFrom(song, query);
+    if (associations != nullptr) {
+      for (core::TSongRec& song : songs) {
+        setPathFrom(song, associations->PathOf(song.isJingle() ? marker : song.Artist, song.Name));
       }
     }
     ui.ShowIndicator(caption, hourProgress(h), kAssociationStage);
   });
 }
 
-void songBaseFill(core::DayPlaylist& day, db::Query& query, OperatorUi& ui) {
-  forChosenHours(day, [&](int h, std::vector<core::TSongRec>& songs) {
-    for (core::TSongRec& song : songs) {
+void songBaseFill(core::DayPlaylist& day, db::SongBase& songs, OperatorUi& ui) {
+  forChosenHours(day, [&](int h, std::vector<core::TSongRec>& list) {
+    for (core::TSongRec& song : list) {
       if (song.matched() || song.isJingle()) continue;
-      if (query.Locate("FArtist;FName", {song.Artist, song.Name}, true)) setPathFrom(song, query);
+      setPathFrom(song, songs.PathOf(song.Artist, song.Name));
     }
     ui.ShowIndicator({}, hourProgress(h), kKeepOverall);
   });
 }
 
-void jingleBaseFill(core::DayPlaylist& day, db::Query& query, OperatorUi& ui, bool showProgress) {
+void jingleBaseFill(core::DayPlaylist& day, db::JingleBase& jingles, OperatorUi& ui, bool showProgress) {
   const std::string caption = core::cp1251("Загрузка джинглов");
-  forChosenHours(day, [&](int h, std::vector<core::TSongRec>& songs) {
-    for (core::TSongRec& song : songs) {
+  forChosenHours(day, [&](int h, std::vector<core::TSongRec>& list) {
+    for (core::TSongRec& song : list) {
       if (song.matched() || !song.isJingle()) continue;
-      if (query.Locate("FName", {song.Name}, true)) setPathFrom(song, query);
+      setPathFrom(song, jingles.PathOf(song.Name));
     }
     if (showProgress) ui.ShowIndicator(caption, hourProgress(h), kKeepOverall);
   });
@@ -128,58 +112,82 @@ std::optional<Answer> initialAnswer(StaleRows staleRows) {
   return std::nullopt;
 }
 
-void runCheck(core::DayPlaylist& day, const core::TSetts& setts, const db::StationPaths& paths, db::Query& Query1,
-              OperatorUi& ui, StaleRows staleRows) {
-  const bool haveJingles = fileExists(paths.JinglesPath);
+void runCheck(core::DayPlaylist& day, const core::TSetts& setts, db::Station& station, OperatorUi& ui,
+              StaleRows staleRows, CheckWrites writes) {
+  db::JingleBase& jingles = station.Jingles();
+  const bool haveJingles = jingles.Exists();
+  db::AssociationBase& associations = station.Associations();
+  const bool haveAssociations = associations.Exists();
   ui.ShowIndicator(core::cp1251("Открытие баз данных"), 0, 0);
-  openStatement(Query1, "SELECT FPath FROM ", paths.BaseSongPath);
-  {
-    db::Table associations(paths.AssociationPath);
-    associations.Open();
-    std::optional<Answer> remembered = initialAnswer(staleRows);
+  db::SongBase& songs = station.Songs();
+  songs.HasPath({});  // the song base opens here, before the association base
+  if (haveAssociations) {
+    std::optional<Answer> remembered = initialAnswer(writes == CheckWrites::None ? StaleRows::Keep : staleRows);
     ui.ShowIndicator(core::cp1251("Проверка базы песен и базы соответствия"), 0, kStaleStage);
-    stalePass(associations, Query1, ui, remembered, false);
+    stalePass(associations, [&](const std::string& path) { return songs.HasPath(path); }, ui, remembered, false);
     if (haveJingles) {
-      openStatement(Query1, "SELECT FPath FROM ", paths.JinglesPath);
+      jingles.HasPath({});
       ui.ShowIndicator(core::cp1251("Проверка базы джинглов и базы соответствия"), 0, kStaleStage);
-      stalePass(associations, Query1, ui, remembered, true);
+      stalePass(associations, [&](const std::string& path) { return jingles.HasPath(path); }, ui, remembered,
+                true);
     }
-    associations.Close();
   }
 
-  openStatement(Query1, "SELECT * FROM ", paths.AssociationPath);
-  associationFill(day, Query1, ui);
-  Query1.Close();
-  Query1.Clear();
+  associationFill(day, haveAssociations ? &associations : nullptr, ui);
   ui.ShowIndicator(core::cp1251("Загрузка путей из базы песен"), 0, kBaseStage);
+  songBaseFill(day, songs, ui);
+  if (haveJingles) jingleBaseFill(day, jingles, ui, setts.Use_Jingle);
+}
 
-  openStatement(Query1, "SELECT * FROM ", paths.BaseSongPath);
-  songBaseFill(day, Query1, ui);
-  if (haveJingles) {
-    openStatement(Query1, "SELECT * FROM ", paths.JinglesPath);
-    jingleBaseFill(day, Query1, ui, setts.Use_Jingle);
-  }
-  Query1.Close();
-  Query1.Clear();
+// A folder setting that names a file (the operator picked a table instead of
+// its folder): said as such, since every table under it would only be missing.
+void folderIsAFile(const std::string& file, std::string_view settingUtf8, OperatorUi& ui) {
+  ui.showError(core::cp1251(settingUtf8) + core::cp1251(" указывает на файл, а не на папку: ") + file +
+               core::cp1251(". Укажите папку в настройках."));
 }
 
 }  // namespace
 
 core::TDateTime EarliestPlaylistDate() { return core::EncodeDate(2016, 1, 5); }
 
-bool SBCheckClick(core::DayPlaylist& day, const core::TSetts& setts, db::StationPaths& paths,
-                  core::TDateTime importDate, db::Query& Query1, OperatorUi& ui, StaleRows staleRows) {
-  if (!db::CheckBase(setts, paths, Query1, ui)) return false;
+bool CheckBase(const core::TSetts& setts, db::Station& station, OperatorUi& ui, CheckWrites writes) {
+  using Readiness = db::Station::Readiness;
+  station.SetPaths(setts);
+  const Readiness readiness = station.Check(setts.Use_Jingle);
+  switch (readiness) {
+    case Readiness::Ready: return true;
+    case Readiness::MVPathIsFile:
+      folderIsAFile(*station.FileInsteadOfFolder(readiness), "Путь к базам Mirvane", ui);
+      return false;
+    case Readiness::NoSongBase: ui.showError(core::cp1251("Не найдена база песен!")); return false;
+    case Readiness::NoJingleBase: ui.showError(core::cp1251("Не найдена база джинглов!")); return false;
+    case Readiness::BasePathIsFile:
+      if (writes == CheckWrites::None) return true;
+      folderIsAFile(*station.FileInsteadOfFolder(readiness), "Путь к базе соответствий", ui);
+      return false;
+    case Readiness::NoAssociationBase: break;
+  }
+  if (writes == CheckWrites::None) return true;
+  if (!ui.askYesNo(core::cp1251("Не найдена база ассоциаций. Создать базу?"))) return false;
+  return station.Associations().Create();
+}
+
+bool SBCheckClick(core::DayPlaylist& day, const core::TSetts& setts, db::Station& station,
+                  core::TDateTime importDate, OperatorUi& ui, StaleRows staleRows, CheckWrites writes) {
+  if (!CheckBase(setts, station, ui, writes)) return false;
   if (importDate < EarliestPlaylistDate()) {
     ui.showError(core::cp1251("Укажите дату плейлиста!"));
     return false;
   }
+  station.RecoverUnfinishedWrites();
   try {
-    runCheck(day, setts, paths, Query1, ui, staleRows);
+    runCheck(day, setts, station, ui, staleRows, writes);
   } catch (...) {
+    station.CloseLookups();
     ui.ShowIndicator({}, -1, 0);  // the panel does not outlive a failed run
     throw;
   }
+  station.CloseLookups();
   ui.ShowIndicator({}, -1, 0);
   return true;
 }

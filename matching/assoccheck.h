@@ -8,8 +8,7 @@
 #include "core/datetime.h"
 #include "core/daymodel.h"
 #include "core/settings.h"
-#include "db/query.h"
-#include "db/stationtables.h"
+#include "db/station.h"
 #include "matching/operatorui.h"
 
 namespace matching {
@@ -20,6 +19,23 @@ inline constexpr std::string_view kJingleMarker = "_JINGLES_";
 // What happens to an association row whose file is in neither base: the window
 // asks the operator; the command line keeps or deletes without asking.
 enum class StaleRows { Ask, Keep, Delete };
+
+// Whether the check may write: a read-only check (a dry run, suggestions)
+// neither creates Association.db nor deletes a row; without the table it
+// fills from the bases alone.
+enum class CheckWrites { Allowed, None };
+
+// Sets the station's paths from the settings, then: false after a message
+// naming the file when MVPath names a file instead of a folder; false after
+// "Не найдена база песен!" when BaseSong.db is missing; false after
+// "Не найдена база джинглов!" when jingle recognition is on and Jingles.db is
+// missing; true when Association.db exists; false after a message naming the
+// file when BasePath names a file; otherwise asks whether to create it and,
+// on Yes, creates it (three Char columns). A failed creation returns false
+// silently. PlayList.db is not looked for. With CheckWrites::None a missing
+// Association.db is neither asked about nor created, and the call returns true.
+bool CheckBase(const core::TSetts& setts, db::Station& station, OperatorUi& ui,
+               CheckWrites writes = CheckWrites::Allowed);
 
 // The earliest playlist date the check accepts (5 January 2016); an empty or
 // unreadable date edit reads as day 0 and is refused.
@@ -37,8 +53,8 @@ core::TDateTime EarliestPlaylistDate();
 // base keeping paths in mixed case does not make live associations stale.
 // When Jingles.db is absent (allowed with jingle recognition off) the jingle
 // stale pass and the jingle-base fill are skipped and jingle rows are kept.
-bool SBCheckClick(core::DayPlaylist& day, const core::TSetts& setts, db::StationPaths& paths,
-                  core::TDateTime importDate, db::Query& Query1, OperatorUi& ui,
-                  StaleRows staleRows = StaleRows::Ask);
+bool SBCheckClick(core::DayPlaylist& day, const core::TSetts& setts, db::Station& station,
+                  core::TDateTime importDate, OperatorUi& ui, StaleRows staleRows = StaleRows::Ask,
+                  CheckWrites writes = CheckWrites::Allowed);
 
 }  // namespace matching

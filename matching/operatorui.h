@@ -6,7 +6,6 @@
 
 #include <string>
 
-#include "db/stationtables.h"
 
 namespace matching {
 
@@ -14,11 +13,19 @@ namespace matching {
 // the box gives Cancel, which changes nothing like No.
 enum class Answer { Yes, No, NoToAll, YesToAll, Cancel };
 
-class OperatorUi : public db::CheckBaseDialogs {
+class OperatorUi {
  public:
-  // From CheckBaseDialogs: showError (error icon, OK) and askYesNo (true for Yes).
+  virtual ~OperatorUi() = default;
+  virtual void showError(const std::string& text) = 0;     // error icon, OK
+  virtual bool askYesNo(const std::string& question) = 0;  // true only for Yes
   virtual void showInfo(const std::string& text) = 0;     // information icon, OK
   virtual void showWarning(const std::string& text) = 0;  // warning icon, OK
+  // The end of an action: information icon, OK, and what it did as the box's
+  // informative text.
+  virtual void showDone(const std::string& text, const std::string& informative) {
+    (void)informative;
+    showInfo(text);
+  }
   // Confirmation with Yes, No, No to All and Yes to All.
   virtual Answer askBatch(const std::string& question) = 0;
   // Progress panel: an empty text with a negative current hides it; an empty

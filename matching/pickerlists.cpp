@@ -1,56 +1,23 @@
 #include "matching/pickerlists.h"
 
 #include "core/daymodel.h"
+#include "db/station.h"
 #include "core/text.h"
 
 namespace matching {
 namespace {
 
-PickerList readNamesAndPaths(db::Query& query) {
-  query.Open();
-  PickerList list;
-  list.names.reserve(static_cast<std::size_t>(query.RecordCount()));
-  list.Paths.reserve(static_cast<std::size_t>(query.RecordCount()));
-  for (; !query.Eof(); query.Next()) {
-    list.names.push_back(query.FieldAsString("FName"));
-    list.Paths.push_back(core::CutTo(query.FieldAsString("FPath"), core::kPathCapacity));
-  }
-  query.Close();
-  query.Clear();
-  return list;
-}
+PickerList pickerList(db::NamedPaths&& list) { return PickerList{std::move(list.names), std::move(list.paths)}; }
 
 }  // namespace
 
-std::vector<std::string> LoadArtists(db::Query& query, const std::string& baseFile) {
-  query.Close();
-  query.Clear();
-  query.Add("SELECT DISTINCT FArtist FROM " + db::Quoted(baseFile));
-  query.Add("ORDER BY FArtist");
-  query.Open();
-  std::vector<std::string> artists;
-  for (; !query.Eof(); query.Next()) artists.push_back(query.FieldAsString("FArtist"));
-  query.Close();
-  query.Clear();
-  return artists;
+std::vector<std::string> LoadArtists(const std::string& baseFile) { return db::SongBase(baseFile).Artists(); }
+
+PickerList LoadTitles(const std::string& baseFile, const std::string* artist) {
+  return pickerList(db::SongBase(baseFile).Titles(artist));
 }
 
-PickerList LoadTitles(db::Query& query, const std::string& baseFile, const std::string* artist) {
-  query.Close();
-  query.Clear();
-  query.Add("SELECT FName,FArtist,FPath FROM " + db::Quoted(baseFile));
-  if (artist != nullptr) query.Add("WHERE FArtist=" + db::Quoted(*artist));
-  query.Add("ORDER BY FName");
-  return readNamesAndPaths(query);
-}
-
-PickerList LoadJingleNames(db::Query& query, const std::string& baseFile) {
-  query.Close();
-  query.Clear();
-  query.Add("SELECT FName,FPath FROM " + db::Quoted(baseFile));
-  query.Add("ORDER BY FName");
-  return readNamesAndPaths(query);
-}
+PickerList LoadJingleNames(const std::string& baseFile) { return pickerList(db::JingleBase(baseFile).Names()); }
 
 int IncrementalSearch(const std::vector<std::string>& items, std::string_view text) {
   const std::string wanted = core::UpperCaseRu(text);

@@ -6,12 +6,11 @@
 #include <string_view>
 #include <vector>
 
-#include "db/query.h"
 
 namespace matching {
 
 // Distinct artists of the table, in artist order.
-std::vector<std::string> LoadArtists(db::Query& query, const std::string& baseFile);
+std::vector<std::string> LoadArtists(const std::string& baseFile);
 
 // Names with the path behind each (cut to the path capacity, letter case as stored).
 struct PickerList {
@@ -21,10 +20,10 @@ struct PickerList {
 
 // The titles of one artist in title order; every row of the table when no
 // artist is given.
-PickerList LoadTitles(db::Query& query, const std::string& baseFile, const std::string* artist);
+PickerList LoadTitles(const std::string& baseFile, const std::string* artist);
 
 // The jingles of the table in name order.
-PickerList LoadJingleNames(db::Query& query, const std::string& baseFile);
+PickerList LoadJingleNames(const std::string& baseFile);
 
 // The search of both pickers: walking from the last item to the first, the
 // first item whose beginning (as long as the text) is not less than the text,

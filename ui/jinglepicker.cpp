@@ -38,7 +38,7 @@ TFr_GetJinglePath::TFr_GetJinglePath(const std::string& baseFile, QWidget* paren
 
   // A table that cannot be read is reported, and the dialog opens empty.
   try {
-    m_list->fill(matching::LoadJingleNames(m_query, m_baseFile));
+    m_list->fill(matching::LoadJingleNames(m_baseFile));
   } catch (const std::exception& e) {
     QMessageBox::critical(parent, windowTitle(), toQ(e.what()));
   }

@@ -6,7 +6,6 @@
 #include <memory>
 #include <string>
 
-#include "db/query.h"
 
 class QLineEdit;
 class QListWidget;
@@ -38,7 +37,6 @@ class TFr_GetJinglePath : public QDialog {
 
  private:
   std::string m_baseFile;
-  db::Query m_query;
   QListWidget* m_names;
   QLineEdit* m_nameEdit;
   ButtonBar* m_save;

@@ -59,7 +59,7 @@ QToolButton* TJinglesForm::SBSave() const { return m_save->button(); }
 
 void TJinglesForm::Load(const std::string& TablePath) {
   m_list->clear();
-  m_jingleList = importing::LoadJingles(TablePath, m_query);
+  m_jingleList = importing::LoadJingles(TablePath);
   for (const auto& jingle : m_jingleList) {
     auto* item = new QListWidgetItem(toQ(jingle.Name), m_list);
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);

@@ -39,7 +39,6 @@ class TJinglesForm : public QDialog {
   void SBSaveClick();
 
   matching::OperatorUi& m_ui;
-  db::Query m_query;
   std::vector<importing::TJingleRec> m_jingleList;
   std::optional<importing::JingleChoice> m_choice;
   QListWidget* m_list;

@@ -12,6 +12,7 @@
 #include "assoc/commands.h"
 #include "import/jingles.h"
 #include "import/playlistimport.h"
+#include "import/undo.h"
 #include "matching/assoccheck.h"
 #include "matching/review.h"
 #include "readers/openplaylist.h"
@@ -77,11 +78,12 @@ TFrmTxt::TFrmTxt(const std::string& settingsFile, const std::string& programFold
   connect(m_reviewPage->SBEditAss(), &QToolButton::clicked, this, [this] { runAction([this] { SBEditAssClick(); }); });
   connect(m_reviewPage->SBJingles(), &QToolButton::clicked, this, [this] { runAction([this] { SBJinglesClick(); }); });
   connect(m_reviewPage->SBImport(), &QToolButton::clicked, this, [this] { runAction([this] { SBImportClick(); }); });
+  connect(m_reviewPage->SBUndo(), &QToolButton::clicked, this, [this] { runAction([this] { SBUndoClick(); }); });
   connect(m_pages, &QTabWidget::currentChanged, this, [this] { runAction([this] { PC1Change(); }); });
   connect(m_assPage, &AssPage::changeRequested, this, [this] {
     runAction([this] {
       const auto row = m_assPage->selectedRow();
-      if (row && assoc::NChangeClick(m_day, *row, m_paths, m_query1, *m_ui)) {
+      if (row && assoc::NChangeClick(m_day, *row, m_station, *m_ui)) {
         m_reviewPage->TCHourChange();
         ShowAssociate();
       }
@@ -90,7 +92,7 @@ TFrmTxt::TFrmTxt(const std::string& settingsFile, const std::string& programFold
   connect(m_assPage, &AssPage::deleteRequested, this, [this] {
     runAction([this] {
       const auto row = m_assPage->selectedRow();
-      if (row && assoc::N2Click(m_day, *row, m_paths, m_query1, *m_ui)) {
+      if (row && assoc::N2Click(m_day, *row, m_station, *m_ui)) {
         m_reviewPage->TCHourChange();
         ShowAssociate();
       }
@@ -121,7 +123,8 @@ TFrmTxt::~TFrmTxt() = default;
 void TFrmTxt::setOperatorUi(matching::OperatorUi* ui) { m_ui = ui ? ui : m_boxes.get(); }
 
 void TFrmTxt::SBCheckClick() {
-  if (!matching::SBCheckClick(m_day, m_setts, m_paths, m_datePage->importDate(), m_query1, *m_ui)) return;
+  if (!matching::SBCheckClick(m_day, m_setts, m_station, m_datePage->importDate(), *m_ui)) return;
+  updateUndo();
   showPage(m_reviewPage);
   m_reviewPage->TCHourChange();
 }
@@ -132,13 +135,13 @@ void TFrmTxt::runReviewCommand(ReviewCommand command) {
   if (index < 0) return;
   bool changed = false;
   switch (command) {
-    case ReviewCommand::SetAss: changed = assoc::SetAssClick(m_day, hour, index, m_paths, m_query1, *m_ui); break;
+    case ReviewCommand::SetAss: changed = assoc::SetAssClick(m_day, hour, index, m_station, *m_ui); break;
     case ReviewCommand::SetDayChange:
-      changed = assoc::SetDayChangeClick(m_day, hour, index, m_paths, m_query1, *m_ui);
+      changed = assoc::SetDayChangeClick(m_day, hour, index, m_station, *m_ui);
       break;
-    case ReviewCommand::SetChange: changed = assoc::SetChangeClick(m_day, hour, index, m_paths, m_query1, *m_ui); break;
-    case ReviewCommand::DelAss: changed = assoc::DelAssClick(m_day, hour, index, m_paths, m_query1, *m_ui); break;
-    case ReviewCommand::DelOnList: changed = assoc::DelOnListClick(m_day, hour, index, m_paths, m_query1, *m_ui); break;
+    case ReviewCommand::SetChange: changed = assoc::SetChangeClick(m_day, hour, index, m_station, *m_ui); break;
+    case ReviewCommand::DelAss: changed = assoc::DelAssClick(m_day, hour, index, m_station, *m_ui); break;
+    case ReviewCommand::DelOnList: changed = assoc::DelOnListClick(m_day, hour, index, m_station, *m_ui); break;
   }
   if (changed) m_reviewPage->TCHourChange();
 }
@@ -159,15 +162,25 @@ void TFrmTxt::SBJinglesClick() {
 }
 
 void TFrmTxt::SBImportClick() {
-  const importing::ImportContext ctx{m_day, m_setts, m_paths, m_datePage->importDate(), m_query1};
-  importing::SBImportClick(ctx, m_datePage->clearMode(), *m_ui);
+  const importing::ImportContext ctx{m_day, m_setts, m_station, m_datePage->importDate()};
+  importing::ImportRun run;
+  run.askFirst = true;
+  importing::SBImportClick(ctx, m_datePage->clearMode(), *m_ui, run);
+  updateUndo();
 }
+
+void TFrmTxt::SBUndoClick() {
+  importing::UndoLastImport(m_station, *m_ui, true);
+  updateUndo();
+}
+
+void TFrmTxt::updateUndo() { m_reviewPage->SBUndo()->setEnabled(importing::CanUndo(m_station)); }
 
 void TFrmTxt::PC1Change() {
   if (m_pages->currentWidget() == m_assPage) ShowAssociate();
 }
 
-void TFrmTxt::ShowAssociate() { m_assPage->show(assoc::ShowAssociate(m_paths, m_query1)); }
+void TFrmTxt::ShowAssociate() { m_assPage->show(assoc::ShowAssociate(m_station)); }
 
 void TFrmTxt::showPage(QWidget* page) {
   const int index = m_pages->indexOf(page);

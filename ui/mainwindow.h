@@ -10,8 +10,7 @@
 #include "core/daymodel.h"
 #include "core/inifile.h"
 #include "core/settings.h"
-#include "db/query.h"
-#include "db/stationtables.h"
+#include "db/station.h"
 #include "matching/operatorui.h"
 #include "readers/readcontext.h"
 
@@ -47,7 +46,7 @@ class TFrmTxt : public QMainWindow {
   QPlainTextEdit* MemError() const { return m_errors; }
   core::DayPlaylist& day() { return m_day; }
   const core::TSetts& setts() const { return m_setts; }
-  const db::StationPaths& paths() const { return m_paths; }
+  const db::StationPaths& paths() const { return m_station.paths(); }
 
   // Questions, messages and pickers go to message boxes and dialogs; tests
   // put a scripted operator in their place.
@@ -62,6 +61,7 @@ class TFrmTxt : public QMainWindow {
   void SBEditAssClick();
   void SBJinglesClick();
   void SBImportClick();
+  void SBUndoClick();
   void PC1Change();
   void ShowAssociate();
 
@@ -72,14 +72,15 @@ class TFrmTxt : public QMainWindow {
  private:
   void FormCreate();
   void showPage(QWidget* page);
+  // "Отменить последний импорт" is enabled while this station has an import to undo.
+  void updateUndo();
 
   core::IniFile m_settingsFile;
   std::string m_programFolder;
   core::TSetts m_setts;
   core::DayPlaylist m_day;
   readers::ReadingState m_reading;
-  db::StationPaths m_paths;
-  db::Query m_query1;  // Query1
+  db::Station m_station;  // the tables, at the paths of the last check
   std::unique_ptr<MessageBoxUi> m_boxes;
   matching::OperatorUi* m_ui;
   std::function<int(int)> m_random;  // the shuffle of the jingle placement

@@ -14,8 +14,14 @@ void MessageBoxUi::showError(const std::string& text) {
 }
 
 bool MessageBoxUi::askYesNo(const std::string& question) {
-  return QMessageBox::question(m_owner, m_owner->windowTitle(), toQ(question), QMessageBox::Yes | QMessageBox::No) ==
-         QMessageBox::Yes;
+  return QMessageBox::question(m_owner, m_owner->windowTitle(), toQ(question), QMessageBox::Yes | QMessageBox::No,
+                               QMessageBox::Yes) == QMessageBox::Yes;
+}
+
+void MessageBoxUi::showDone(const std::string& text, const std::string& informative) {
+  QMessageBox box(QMessageBox::Information, m_owner->windowTitle(), toQ(text), QMessageBox::Ok, m_owner);
+  box.setInformativeText(toQ(informative));
+  box.exec();
 }
 
 void MessageBoxUi::showInfo(const std::string& text) {

@@ -16,6 +16,7 @@ class MessageBoxUi : public matching::OperatorUi {
 
   void showError(const std::string& text) override;
   bool askYesNo(const std::string& question) override;
+  void showDone(const std::string& text, const std::string& informative) override;
   void showInfo(const std::string& text) override;
   void showWarning(const std::string& text) override;
   matching::Answer askBatch(const std::string& question) override;

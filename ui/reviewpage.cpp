@@ -117,6 +117,9 @@ ReviewPage::ReviewPage(core::DayPlaylist& day, QWidget* parent) : QWidget(parent
   m_import = new ButtonBar(QStringLiteral("PanImp"), QStringLiteral("SBImport"), tr8("Импортировать плейлист"), this);
   m_jingles->setGeometry(8, 540, 200, 33);
   m_import->setGeometry(300, 540, 200, 33);
+  m_undo = new ButtonBar(QStringLiteral("PanUndo"), QStringLiteral("SBUndo"), tr8("Отменить последний импорт"), this);
+  m_undo->setGeometry(540, 540, 240, 33);
+  m_undo->button()->setEnabled(false);
 
   connect(m_tabs, &HourTabs::currentChanged, this, [this] { TCHourChange(); });
   connect(m_tabs, &HourTabs::resized, this, [this] { layoutGrid(); });
@@ -163,6 +166,7 @@ QToolButton* ReviewPage::SpeedButton1() const { return m_errors->button(); }
 QToolButton* ReviewPage::SBEditAss() const { return m_editAss->button(); }
 QToolButton* ReviewPage::SBJingles() const { return m_jingles->button(); }
 QToolButton* ReviewPage::SBImport() const { return m_import->button(); }
+QToolButton* ReviewPage::SBUndo() const { return m_undo->button(); }
 
 void ReviewPage::CalcLists() {
   const matching::MatchCounts counts = matching::CalcLists(m_day);

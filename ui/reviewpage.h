@@ -32,6 +32,8 @@ class ReviewPage : public QWidget {
   QToolButton* SBEditAss() const;
   QToolButton* SBJingles() const;
   QToolButton* SBImport() const;
+  // "Отменить последний импорт"
+  QToolButton* SBUndo() const;
   QMenu* PopupMenu1() const { return m_menu; }
   QAction* action(ReviewCommand command) const;
 
@@ -59,6 +61,7 @@ class ReviewPage : public QWidget {
   ButtonBar* m_editAss;
   ButtonBar* m_jingles;
   ButtonBar* m_import;
+  ButtonBar* m_undo;
   QMenu* m_menu;
   QAction* m_actions[5];
 };

@@ -56,7 +56,7 @@ TFr_GetPath::TFr_GetPath(const std::string& baseFile, QWidget* parent) : QDialog
     done(QDialog::Rejected);
   });
 
-  m_artistTexts = matching::LoadArtists(m_query, m_baseFile);
+  m_artistTexts = matching::LoadArtists(m_baseFile);
   m_artists->addItems(toItems(m_artistTexts));
   // With a single artist nothing is selected, so every title is listed.
   if (m_artists->count() >= 2) m_artists->setCurrentRow(0);
@@ -85,7 +85,7 @@ void TFr_GetPath::LBArtistClick() {
     m_artistEdit->setText(toQ(*artist));
     m_artistLock = false;
   }
-  m_titles->fill(matching::LoadTitles(m_query, m_baseFile, artist));
+  m_titles->fill(matching::LoadTitles(m_baseFile, artist));
   if (m_names->count() > 0) m_names->setCurrentRow(0);
   m_titles->LBNameClick();
 }

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "db/query.h"
 
 class QLabel;
 class QLineEdit;
@@ -45,7 +44,6 @@ class TFr_GetPath : public QDialog {
   void EArtChange();
 
   std::string m_baseFile;
-  db::Query m_query;
   std::vector<std::string> m_artistTexts;
   bool m_artistLock = false;  // set while the program writes into EArt or selects an artist
 

@@ -36,28 +36,26 @@ class AssociationBaseTest : public ::testing::Test {
 
   stationtest::Station station;
   core::DayPlaylist day;
-  db::Query query;
   ScriptedUi ui;
 };
 
 TEST_F(AssociationBaseTest, ListsRowsByArtistAndTitle) {
   make({{"Б", "2", "p2"}, {"A", "z", "p3"}, {"A", "a", "p1"}, {"B", "J", "j"}});
-  EXPECT_EQ(ShowAssociate(station.paths, query),
+  EXPECT_EQ(ShowAssociate(station.tables),
             (std::vector<AssociationRow>{row("A", "a", "p1"), row("A", "z", "p3"), row("B", "J", "j"),
                                          row("Б", "2", "p2")}));
-  EXPECT_TRUE(query.Lines().empty());
 }
 
 TEST_F(AssociationBaseTest, EmptyTableShowsOneEmptyRowThatCannotBeChanged) {
   make({});
-  const auto rows = ShowAssociate(station.paths, query);
+  const auto rows = ShowAssociate(station.tables);
   ASSERT_EQ(rows, std::vector<AssociationRow>{AssociationRow{}});
   add(1, "A", "B", 0, "");
-  EXPECT_FALSE(NChangeClick(day, rows[0], station.paths, query, ui));
+  EXPECT_FALSE(NChangeClick(day, rows[0], station.tables, ui));
   EXPECT_TRUE(ui.pickerCalls.empty());
   // Deleting it asks and runs a statement that finds nothing.
   ui.yesNo = {true};
-  EXPECT_TRUE(N2Click(day, rows[0], station.paths, query, ui));
+  EXPECT_TRUE(N2Click(day, rows[0], station.tables, ui));
   EXPECT_EQ(paths(), std::vector<std::string>{""});
 }
 
@@ -71,9 +69,9 @@ TEST_F(AssociationBaseTest, ChangingASongRowUpdatesEqualRowsAndTheEntriesUsingIt
   add(5, "A", "B", 0, "C:\\M\\B.MP3");
   ui.picks = {"", "C:\\m\\new.mp3"};
   const AssociationRow selected = row("A", "B", "C:\\m\\b.mp3");
-  EXPECT_FALSE(NChangeClick(day, selected, station.paths, query, ui));  // picker cancelled
+  EXPECT_FALSE(NChangeClick(day, selected, station.tables, ui));  // picker cancelled
   EXPECT_EQ(associations()[0], "A\tB\tC:\\m\\b.mp3");
-  EXPECT_TRUE(NChangeClick(day, selected, station.paths, query, ui));
+  EXPECT_TRUE(NChangeClick(day, selected, station.tables, ui));
   ASSERT_EQ(ui.pickerCalls.size(), 2u);
   EXPECT_FALSE(ui.pickerCalls[1].jingle);
   EXPECT_EQ(ui.pickerCalls[1].prefix, "Изменить сопоставление");
@@ -87,7 +85,7 @@ TEST_F(AssociationBaseTest, ChangingAJingleRowWithoutArtistMarksIt) {
   make({{"", "Top", "j\"1\".wav"}, {"_JINGLES_", "Top", "j2.wav"}});
   add(3, "", "Top", 5, "j\"1\".wav");
   ui.picks = {"new \"top\".wav"};
-  EXPECT_TRUE(NChangeClick(day, row("", "Top", "j\"1\".wav"), station.paths, query, ui));
+  EXPECT_TRUE(NChangeClick(day, row("", "Top", "j\"1\".wav"), station.tables, ui));
   ASSERT_EQ(ui.pickerCalls.size(), 1u);
   EXPECT_TRUE(ui.pickerCalls[0].jingle);
   EXPECT_EQ(ui.pickerCalls[0].prefix, "Изменить ");
@@ -102,9 +100,9 @@ TEST_F(AssociationBaseTest, DeletingARowEmptiesTheEntriesUsingItsFile) {
   add(0, "A", "B", 0, "C:\\m\\c.mp3");
   ui.yesNo = {false, true};
   const AssociationRow selected = row("A", "B", "C:\\m\\b.mp3");
-  EXPECT_FALSE(N2Click(day, selected, station.paths, query, ui));
+  EXPECT_FALSE(N2Click(day, selected, station.tables, ui));
   EXPECT_EQ(associations().size(), 3u);
-  EXPECT_TRUE(N2Click(day, selected, station.paths, query, ui));
+  EXPECT_TRUE(N2Click(day, selected, station.tables, ui));
   EXPECT_EQ(ui.questions, std::vector<std::string>(2, "Вы действительно хотите удалить сопоставление ?"));
   EXPECT_EQ(associations(), std::vector<std::string>{"A\tC\tC:\\m\\b.mp3"});
   EXPECT_EQ(paths(), (std::vector<std::string>{"", "C:\\m\\c.mp3"}));
@@ -116,7 +114,7 @@ TEST_F(AssociationBaseTest, FailedStatementLeavesTheDayAlone) {
   std::filesystem::remove(core::FsPath(station.paths.AssociationPath));
   db::TableCache::Clear();
   ui.yesNo = {true};
-  EXPECT_THROW(N2Click(day, row("A", "B", "p"), station.paths, query, ui), db::Error);
+  EXPECT_THROW(N2Click(day, row("A", "B", "p"), station.tables, ui), db::Error);
   EXPECT_EQ(paths(), std::vector<std::string>{"p"});
 }
 

@@ -20,6 +20,8 @@
 #include "core/fspath.h"
 #include "db/paradox/table.h"
 #include "db/query.h"
+#include "db/station.h"
+#include "db/table.h"
 #include "db/stationtables.h"
 #include "db/tablecache.h"
 #include "db/values.h"
@@ -233,9 +235,8 @@ void runSteps(const Station& st) {
     st.restore(st.paths.AssociationPath);
     core::DayPlaylist day = fullDay();
     QuietUi ui;
-    db::Query query;
-    db::StationPaths paths;
-    const double t = secondsOf([&] { matching::SBCheckClick(day, st.setts, paths, kImportDate, query, ui, stale); });
+    db::Station station;
+    const double t = secondsOf([&] { matching::SBCheckClick(day, st.setts, station, kImportDate, ui, stale); });
     const auto counts = matching::CalcLists(day);
     printStep(stale == matching::StaleRows::Keep ? "association check, keep stale" : "association check, delete stale",
               t, checkFloor);
@@ -245,10 +246,9 @@ void runSteps(const Station& st) {
   core::DayPlaylist day = fullDay();
   {
     QuietUi ui;
-    db::Query query;
-    db::StationPaths paths;
+    db::Station station;
     st.restore(st.paths.AssociationPath);
-    matching::SBCheckClick(day, st.setts, paths, kImportDate, query, ui, matching::StaleRows::Keep);
+    matching::SBCheckClick(day, st.setts, station, kImportDate, ui, matching::StaleRows::Keep);
   }
   const std::pair<int, const char*> modes[] = {{importing::kClearHours, "import, clear hours"},
                                                {importing::kClearDay, "import, clear day"},
@@ -256,12 +256,12 @@ void runSteps(const Station& st) {
   for (const auto& [mode, name] : modes) {
     st.restore(st.paths.PlayListPath);
     QuietUi ui;
-    db::Query query;
-    const importing::ImportContext ctx{day, st.setts, st.paths, kImportDate, query};
+    db::Station station(st.setts);
+    const importing::ImportContext ctx{day, st.setts, station, kImportDate};
     std::size_t written = 0;
-    std::optional<std::vector<importing::HourImport>> report;
+    std::optional<importing::ImportReport> report;
     const double t = secondsOf([&, clearMode = mode] { report = importing::SBImportClick(ctx, clearMode, ui); });
-    for (const auto& hour : *report) written += static_cast<std::size_t>(hour.written);
+    for (const auto& hour : report->hours) written += static_cast<std::size_t>(hour.written);
     printStep(name, t, importFloor);
     std::cout << "  rows written " << written << '\n';
   }

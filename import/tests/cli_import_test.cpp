@@ -80,9 +80,9 @@ TEST_F(CliImportTest, ImportsTheDayWithJinglesAndReportsEachHour) {
   const CliRun result = runWithIni("--jingles-every 2 --jingles Top --seed 1");
   ASSERT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(result.out,
-            "hour\ttarget\tentries\tmatched\twritten\n"
-            "7\t01.03.2016 7\t4\t3\t3\n"
-            "8\t01.03.2016 8\t3\t3\t3\n"
+            "hour\ttarget\tentries\tmatched\twritten\tremoved\tnot in base\n"
+            "7\t01.03.2016 7\t4\t3\t3\t0\t0\n"
+            "8\t01.03.2016 8\t3\t3\t3\t0\t0\n"
             "unmatched\t1\n"
             "7 2 Nobody Knows - Lost Song\n"
             "Импорт выполнен!\n");
@@ -100,9 +100,9 @@ TEST_F(CliImportTest, DateHoursAndClearModeFromTheOptions) {
   CliRun result = runWithIni("--date 02.03.2016 --hours 8,9 --clear none");
   ASSERT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(result.out,
-            "hour\ttarget\tentries\tmatched\twritten\n"
-            "8\t02.03.2016 8\t2\t2\t2\n"
-            "9\t02.03.2016 9\t0\t0\t0\n"
+            "hour\ttarget\tentries\tmatched\twritten\tremoved\tnot in base\n"
+            "8\t02.03.2016 8\t2\t2\t2\t0\t0\n"
+            "9\t02.03.2016 9\t0\t0\t0\t0\t0\n"
             "unmatched\t0\n"
             "Импорт выполнен!\n");
   result = runWithIni("--template Morning --clear none");

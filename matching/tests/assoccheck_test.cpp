@@ -70,14 +70,12 @@ TEST(AssociationCheck, FillsPathsInOrderOfPrecedence) {
   day.HourSetts[7] = true;
 
   ScriptedUi ui;
-  db::Query query;
-  EXPECT_TRUE(SBCheckClick(day, station.setts, station.paths, kDate, query, ui, StaleRows::Keep));
+  EXPECT_TRUE(SBCheckClick(day, station.setts, station.tables, kDate, ui, StaleRows::Keep));
   for (std::size_t i = 0; i < lines.size(); ++i) {
     EXPECT_EQ(Utf(day.Songs[7][i].Path), lines[i].after) << lines[i].artist << " - " << lines[i].name;
   }
   EXPECT_EQ(day.Songs[9][0].Path, "");
   EXPECT_TRUE(ui.questions.empty());
-  EXPECT_TRUE(query.Lines().empty());
 }
 
 struct StaleCase {
@@ -111,8 +109,7 @@ TEST_P(StaleRowsTest, AsksForEachStaleRowAndRemembersAllAnswersAcrossBothPasses)
   ScriptedUi ui;
   ui.batch.assign(c.answers.begin(), c.answers.end());
   core::DayPlaylist day;
-  db::Query query;
-  EXPECT_TRUE(SBCheckClick(day, station.setts, station.paths, kDate, query, ui, c.mode));
+  EXPECT_TRUE(SBCheckClick(day, station.setts, station.tables, kDate, ui, c.mode));
   EXPECT_EQ(ui.questions.size(), c.questions);
   EXPECT_EQ(associationNames(station), c.left);
 }
@@ -144,15 +141,14 @@ TEST(AssociationCheck, StaleQuestionsNameTheRow) {
   ScriptedUi ui;
   ui.batch = {Answer::No, Answer::No, Answer::No};
   core::DayPlaylist day;
-  db::Query query;
-  EXPECT_TRUE(SBCheckClick(day, station.setts, station.paths, kDate, query, ui));
+  EXPECT_TRUE(SBCheckClick(day, station.setts, station.tables, kDate, ui));
   EXPECT_EQ(ui.questions, (std::vector<std::string>{
                               "Соответствие для Gone One не найдено. Удалить запись соответствия?",
                               "Соответствие для джингла Старый не найдено. Удалить запись соответствия?",
                               "Соответствие для джингла Old не найдено. Удалить запись соответствия?"}));
   // A second run asks again about what the first kept.
   ui.batch = {Answer::NoToAll};
-  EXPECT_TRUE(SBCheckClick(day, station.setts, station.paths, kDate, query, ui));
+  EXPECT_TRUE(SBCheckClick(day, station.setts, station.tables, kDate, ui));
   EXPECT_EQ(ui.questions.size(), 4u);
 }
 
@@ -179,8 +175,7 @@ TEST_P(CheckGateTest, StopsBeforeOpeningATable) {
   ScriptedUi ui;
   ui.yesNo = c.createAnswers;
   core::DayPlaylist day;
-  db::Query query;
-  EXPECT_EQ(SBCheckClick(day, station.setts, station.paths, c.date, query, ui), c.result);
+  EXPECT_EQ(SBCheckClick(day, station.setts, station.tables, c.date, ui), c.result);
   EXPECT_EQ(ui.errors, c.errors);
   EXPECT_EQ(ui.questions.size(), c.createAnswers.size());
   EXPECT_EQ(std::filesystem::exists(core::FsPath(station.paths.AssociationPath)), c.associationAfter);
@@ -214,8 +209,7 @@ TEST_P(ProgressTest, ReportsEachPhase) {
   core::DayPlaylist day;
   for (int h : {0, 7, 23}) day.HourSetts[static_cast<std::size_t>(h)] = true;
   ScriptedUi ui;
-  db::Query query;
-  ASSERT_TRUE(SBCheckClick(day, station.setts, station.paths, kDate, query, ui, StaleRows::Delete));
+  ASSERT_TRUE(SBCheckClick(day, station.setts, station.tables, kDate, ui, StaleRows::Delete));
 
   std::vector<Indicator> expected = {{"Открытие баз данных", 0, 0},
                                      {"Проверка базы песен и базы соответствия", 0, 10},
@@ -253,8 +247,7 @@ TEST(AssociationCheck, RunsWithoutJingleBase) {
   day.HourSetts[3] = true;
   ScriptedUi ui;
   ui.batch = {Answer::YesToAll};
-  db::Query query;
-  EXPECT_TRUE(SBCheckClick(day, station.setts, station.paths, kDate, query, ui));
+  EXPECT_TRUE(SBCheckClick(day, station.setts, station.tables, kDate, ui));
   EXPECT_EQ(ui.questions.size(), 1u);
   EXPECT_EQ(associationNames(station), std::vector<std::string>{"Top"});
   EXPECT_EQ(Utf(day.Songs[3][0].Path), "C:\\J\\TOP.WAV");
@@ -268,8 +261,7 @@ TEST(AssociationCheck, TableErrorEndsTheRunAndHidesThePanel) {
   station.Associations({});
   ScriptedUi ui;
   core::DayPlaylist day;
-  db::Query query;
-  EXPECT_THROW(SBCheckClick(day, station.setts, station.paths, kDate, query, ui), db::Error);
+  EXPECT_THROW(SBCheckClick(day, station.setts, station.tables, kDate, ui), db::Error);
   ASSERT_FALSE(ui.indicators.empty());
   EXPECT_EQ(ui.indicators.back(), (Indicator{"", -1, 0}));
 }

@@ -19,6 +19,7 @@
 #include "core/fspath.h"
 #include "core/settings.h"
 #include "db/query.h"
+#include "db/station.h"
 #include "db/stationtables.h"
 #include "db/table.h"
 #include "db/values.h"
@@ -133,11 +134,13 @@ struct Station {
   TempDir dir;
   core::TSetts setts;
   db::StationPaths paths;
+  db::Station tables;  // what the actions are given
 
   Station() {
     setts.MVPath = dir.Folder();
     setts.BasePath = dir.Folder();
     paths = db::MakeStationPaths(setts);
+    tables.SetPaths(setts);
   }
   ~Station() { db::TableCache::Clear(); }
 

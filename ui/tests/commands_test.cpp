@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QFile>
 #include <QListWidget>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -49,6 +50,22 @@ class CommandsTest : public QObject {
     q.Add("SELECT * FROM " + db::Quoted(m_station.folder + "Association.db") + " WHERE FArtist=" + db::Quoted(artist));
     q.Open();
     return q.RecordCount();
+  }
+
+  QByteArray playlistBytes() const {
+    QFile file(toQ(m_station.folder + "Mirvane/PlayList.db"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  }
+
+  // A field of the rows PlayList.db holds for an hour of the demo's day.
+  std::vector<int> hourRows(int hour, const char* field) const {
+    db::Query q;
+    q.Add("SELECT * FROM " + db::Quoted(m_station.folder + "Mirvane/PlayList.db"));
+    q.Add("WHERE FDate=" + db::Quoted(core::DateToStr(m_station.day)) + " AND FHour=" + std::to_string(hour));
+    q.Open();
+    std::vector<int> values;
+    for (; !q.Eof(); q.Next()) values.push_back(q.FieldAsInteger(field));
+    return values;
   }
 
   const core::TSongRec& line(int hour, int index) { return m_window->day().Songs[hour][static_cast<std::size_t>(index)]; }
@@ -185,20 +202,48 @@ class CommandsTest : public QObject {
     QCOMPARE(m_window->day().Songs[1][0].Kind, core::kKindJingle);
   }
 
+  // The import asks first with its plan summed up; No changes nothing.
+  void importAsksWithThePlanAndNoChangesNothing() {
+    const QByteArray before = playlistBytes();
+    QVERIFY(!review()->SBUndo()->isEnabled());
+    m_script.said.clear();
+    m_script.answers = {matching::Answer::No};
+    QTest::mouseClick(review()->SBImport(), Qt::LeftButton);
+    QCOMPARE(m_script.said.size(), std::size_t{1});
+    const QString question = QString::fromStdString(m_script.said.back());
+    QVERIFY2(question.startsWith(QStringLiteral("Будет удалено ")), qPrintable(question));
+    QVERIFY2(question.contains(QStringLiteral("за ") + toQ(core::DateToStr(m_station.day))), qPrintable(question));
+    QVERIFY2(question.endsWith(QStringLiteral("Импортировать?")), qPrintable(question));
+    QCOMPARE(playlistBytes(), before);
+    QVERIFY(!review()->SBUndo()->isEnabled());
+  }
+
   void importWritesTheMatchedLines() {
     m_script.said.clear();
+    m_script.answers = {matching::Answer::Yes};
     QTest::mouseClick(review()->SBImport(), Qt::LeftButton);
     QCOMPARE(m_script.said.back(), std::string("Импорт выполнен!"));
-    db::Query q;
-    q.Add("SELECT * FROM " + db::Quoted(m_station.folder + "Mirvane/PlayList.db"));
-    q.Add("WHERE FDate=" + db::Quoted(core::DateToStr(m_station.day)) + " AND FHour=0");
-    q.Open();
     const auto& hour0 = m_window->day().Songs[0];
-    QCOMPARE(q.RecordCount(), static_cast<int>(hour0.size()));
-    for (int n = 0; !q.Eof(); q.Next(), ++n) {
-      QCOMPARE(q.FieldAsInteger("FNumber"), n);
-      QCOMPARE(q.FieldAsInteger("FType"), hour0[static_cast<std::size_t>(n)].Kind);
+    const std::vector<int> numbers = hourRows(0, "FNumber");
+    const std::vector<int> types = hourRows(0, "FType");
+    QCOMPARE(numbers.size(), hour0.size());
+    for (std::size_t n = 0; n < numbers.size(); ++n) {
+      QCOMPARE(numbers[n], static_cast<int>(n));
+      QCOMPARE(types[n], hour0[n].Kind);
     }
+    QVERIFY(review()->SBUndo()->isEnabled());
+  }
+
+  // Undo through the button, after its question: the playlist holds the rows
+  // it held before the import, and nothing is left to undo.
+  void undoPutsThePlaylistBack() {
+    m_script.said.clear();
+    m_script.answers = {matching::Answer::Yes};
+    QTest::mouseClick(review()->SBUndo(), Qt::LeftButton);
+    QCOMPARE(m_script.said.back(), std::string("Импорт отменён."));
+    QVERIFY(QString::fromStdString(m_script.said.front()).startsWith(QStringLiteral("Отменить импорт от ")));
+    QVERIFY(hourRows(0, "FNumber").empty());
+    QVERIFY(!review()->SBUndo()->isEnabled());
   }
 
  private:

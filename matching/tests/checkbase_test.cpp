@@ -8,22 +8,31 @@
 #include "core/fspath.h"
 #include "core/text.h"
 #include "db/paradox/table.h"
-#include "db/stationtables.h"
-#include "db/tests/sql_util.h"
+#include "db/station.h"
+#include "matching/assoccheck.h"
+#include "matching/tests/station.h"
 
 namespace db {
 namespace {
 
-using testing::Cp;
+using stationtest::Cp;
 
 // Records what CheckBase says and answers its question from a script.
-class ScriptedDialogs : public CheckBaseDialogs {
+class ScriptedDialogs : public matching::OperatorUi {
  public:
   void showError(const std::string& text) override { said.push_back("error: " + core::cp1251ToUtf8(text)); }
   bool askYesNo(const std::string& question) override {
     said.push_back("ask: " + core::cp1251ToUtf8(question));
     return yes;
   }
+  void showInfo(const std::string&) override {}
+  void showWarning(const std::string&) override {}
+  matching::Answer askBatch(const std::string&) override { return matching::Answer::No; }
+  void ShowIndicator(const std::string&, int, int) override {}
+  std::string GetSongPath(const std::string&, const std::string&, const std::string&, const std::string&) override {
+    return {};
+  }
+  std::string GetJinglePath(const std::string&, const std::string&, const std::string&) override { return {}; }
   bool yes = false;
   std::vector<std::string> said;
 };
@@ -41,16 +50,20 @@ class StationCheckBase : public ::testing::Test {
     std::filesystem::create_directories(core::FsPath(m_setts.BasePath));
   }
 
-  void makeTable(const std::string& path) { testing::MakeTable(path, "FName Char(10)", {}); }
+  void makeTable(const std::string& path) { stationtest::MakeTable(path, "FName Char(10)"); }
   std::string mv(const char* name) const { return core::FromFsPath(core::FsPath(m_setts.MVPath) / name); }
   std::string association() const { return core::FromFsPath(core::FsPath(m_setts.BasePath) / "Association.db"); }
   bool exists(const std::string& path) const { return std::filesystem::exists(core::FsPath(path)); }
-  bool check() { return CheckBase(m_setts, m_paths, m_query, m_dialogs); }
+  bool check() {
+    const bool ready = matching::CheckBase(m_setts, m_station, m_dialogs);
+    m_paths = m_station.paths();
+    return ready;
+  }
 
-  testing::TempDir m_dir;
+  stationtest::TempDir m_dir;
   core::TSetts m_setts;
   StationPaths m_paths;
-  Query m_query;
+  Station m_station;
   ScriptedDialogs m_dialogs;
 };
 
@@ -109,7 +122,6 @@ TEST_F(StationCheckBase, YesCreatesTheAssociationTableWithItsThreeColumns) {
   makeTable(mv("BaseSong.db"));
   m_dialogs.yes = true;
   EXPECT_TRUE(check());
-  EXPECT_TRUE(m_query.Lines().empty());
   const ParadoxTable created(association());
   ASSERT_EQ(created.fields().size(), 3u);
   const char* names[] = {"FArtist", "FName", "FPath"};
@@ -142,7 +154,6 @@ TEST_F(StationCheckBase, AFailedCreationIsSilent) {
   m_dialogs.yes = true;
   EXPECT_FALSE(check());
   EXPECT_EQ(m_dialogs.said, std::vector<std::string>{kAsk});
-  EXPECT_TRUE(m_query.Lines().empty());
   EXPECT_FALSE(exists(association()));
 }
 
