@@ -300,7 +300,7 @@ std::optional<ImportReport> SBImportClick(const ImportContext& ctx, int clearMod
     }
     if (!ui.askYesNo(question + core::cp1251(" Импортировать?"))) return std::nullopt;
   }
-  const db::StationLock lock(ctx.station.paths().PlayListPath, db::StationLock::kPatience);
+  const db::StationLock lock(ctx.station.paths().PlayListPath, run.lockPatience);
   const ImportPlan plan = PlanImport(ctx, clearMode);
   if (shown && !samePlan(*shown, plan)) {
     ui.showError(core::cp1251("Плейлист изменила другая программа, пока шёл вопрос. Повторите импорт."));

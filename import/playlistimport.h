@@ -9,6 +9,7 @@
 // removed and appended is recorded for undo (import/undo.h).
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -119,6 +120,9 @@ struct ImportRun {
   int minMatchedPercent = 0; // refuse below this share of matched entries (0: never)
   bool refuseEmpty = false;  // refuse removing rows while writing none
   bool force = false;        // overrides the two refusals above
+  // How long to wait for another import of the station before giving up with
+  // the busy message.
+  std::chrono::milliseconds lockPatience = std::chrono::milliseconds(5000);
 };
 
 struct ImportReport {
