@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <map>
+#include <sstream>
 
 #include "cli/testing/runcli.h"
 #include "import/tests/pxtable.h"
@@ -169,6 +171,117 @@ TEST_F(CliImportTest, FailsWithoutADateOrASongBase) {
   EXPECT_EQ(result.err, "Не найдена база песен!\n");
   EXPECT_EQ(run("\"" + PathText(playlist()) + "\"").exitCode, 2);  // no --ini
 }
+
+// Every file of the station folder but the command's own output, by name.
+std::map<std::string, std::string> folderBytes(const std::filesystem::path& dir) {
+  std::map<std::string, std::string> files;
+  for (const auto& item : std::filesystem::recursive_directory_iterator(dir)) {
+    if (!item.is_regular_file()) continue;
+    const std::string name = PathText(std::filesystem::relative(item.path(), dir));
+    if (name == "out.txt" || name == "err.txt") continue;
+    std::ifstream in(item.path(), std::ios::binary);
+    files[name] = std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  return files;
+}
+
+// A dry run says what the import would do and leaves every file as it was:
+// no Association.db, journal, lock or undo record appears.
+TEST_F(CliImportTest, ADryRunChangesNoByteAndMakesNoFile) {
+  stationtest::AppendRows(station.paths.PlayListPath, {{"01.03.2016", "7", "0", "", "", "old"}});
+  db::TableCache::Clear();
+  const auto before = folderBytes(station.dir.path());
+  const CliRun result = runWithIni("--dry-run --delete-stale");
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out,
+            "hour\ttarget\tentries\tmatched\twritten\tremoved\tnot in base\n"
+            "7\t01.03.2016 7\t3\t2\t2\t1\t0\n"
+            "8\t01.03.2016 8\t2\t2\t2\t0\t0\n"
+            "unmatched\t1\n"
+            "7 2 Nobody Knows - Lost Song\n"
+            "Пробный запуск: ничего не записано (было бы удалено 1, добавлено 4).\n");
+  EXPECT_EQ(folderBytes(station.dir.path()), before);
+}
+
+// Too few entries matched, or rows removed and none written (a file of
+// another layout, or not text at all): refused, nothing changed; --force
+// imports all the same.
+TEST_F(CliImportTest, RefusesAnImportThatWouldLoseTheDay) {
+  ASSERT_EQ(runWithIni("").exitCode, 0);
+  const auto imported = folderBytes(station.dir.path());
+  CliRun result = runWithIni("--min-matched 90");
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err,
+            "Импорт отменён: сопоставлено 4 из 5 записей выбранных часов, меньше 90 % (--force — всё равно "
+            "импортировать).\n");
+  EXPECT_TRUE(result.out.empty());
+  EXPECT_EQ(folderBytes(station.dir.path()), imported);
+
+  writeFile(playlist(), "\xEF\xBB\xBF\xD0\x9F\xD0\xB5\xD1\x81\xD0\xBD\xD1\x8F \xE2\x80\x94 garbage\r\n\x01\x02\x03\r\n");
+  const auto garbage = folderBytes(station.dir.path());
+  result = runWithIni("--hours 7,8 --date 01.03.2016");
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err,
+            "Импорт отменён: он удалил бы 4 строки и не записал бы ни одной. Проверьте формат файла и "
+            "сопоставления (--force — всё равно импортировать).\n");
+  EXPECT_EQ(folderBytes(station.dir.path()), garbage);
+
+  result = runWithIni("--hours 7,8 --date 01.03.2016 --force");
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_TRUE(pxtest::Slots(station.paths.PlayListPath).empty());
+}
+
+// history lists the imports, undo takes back the newest not undone.
+TEST_F(CliImportTest, HistoryAndUndo) {
+  const std::string ini = "--ini \"" + PathText(station.dir.path() / "station.ini") + "\"";
+  ASSERT_EQ(runWithIni("--clear none").exitCode, 0);
+  const auto afterFirst = pxtest::ReadRecords(station.paths.PlayListPath);
+  ASSERT_EQ(runWithIni("--clear none").exitCode, 0);
+  CliRun result = clitest::RunCli(MVIMPORT_CLI, "history " + ini, station.dir.path());
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  std::istringstream lines(result.out);
+  std::string first, second, third;
+  std::getline(lines, first);
+  std::getline(lines, second);
+  EXPECT_FALSE(std::getline(lines, third));
+  EXPECT_EQ(first.rfind("2\tвыполнен\t", 0), 0u) << first;
+  EXPECT_NE(first.find("\t01.03.2016\tnone\t0\t0\t4\t"), std::string::npos) << first;
+  EXPECT_EQ(second.rfind("1\tвыполнен\t", 0), 0u) << second;
+
+  result = clitest::RunCli(MVIMPORT_CLI, "undo " + ini, station.dir.path());
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out, "Импорт отменён.\nУдалено 4 строки, восстановлено 0 строк.\n");
+  db::TableCache::Clear();
+  EXPECT_EQ(pxtest::ReadRecords(station.paths.PlayListPath), afterFirst);
+  ASSERT_EQ(clitest::RunCli(MVIMPORT_CLI, "undo " + ini, station.dir.path()).exitCode, 0);
+  result = clitest::RunCli(MVIMPORT_CLI, "undo " + ini, station.dir.path());
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err, "Нет импорта, который можно отменить.\n");
+  db::TableCache::Clear();
+  EXPECT_TRUE(pxtest::Slots(station.paths.PlayListPath).empty());
+  result = clitest::RunCli(MVIMPORT_CLI, "history " + ini, station.dir.path());
+  EXPECT_EQ(result.out.rfind("2\tотменён\t", 0), 0u) << result.out;
+  EXPECT_EQ(clitest::RunCli(MVIMPORT_CLI, "undo", station.dir.path()).exitCode, 2);
+}
+
+#ifndef _WIN32
+// Two copies started together: the second waits for the first, so the
+// hours hold one import's rows, not two.
+TEST_F(CliImportTest, TwoCopiesAtOnceDoNotDoubleAnHour) {
+  const std::string args = "import --ini \"" + PathText(station.dir.path() / "station.ini") + "\" \"" +
+                           PathText(playlist()) + "\"";
+  for (int round = 0; round < 5; ++round) {
+    const std::string both = clitest::Quoted(MVIMPORT_CLI) + " " + args + " >/dev/null 2>&1 & " +
+                             clitest::Quoted(MVIMPORT_CLI) + " " + args + " >/dev/null 2>&1 & wait";
+    ASSERT_EQ(std::system(both.c_str()), 0);
+    db::TableCache::Clear();
+    EXPECT_EQ(pxtest::Slots(station.paths.PlayListPath),
+              (std::vector<std::string>{"01.03.2016 7 0 Song Seven", "01.03.2016 7 1 Песня",
+                                        "01.03.2016 8 0 Song Eight", "01.03.2016 8 1 Song Seven"}))
+        << "round " << round;
+  }
+}
+#endif
 
 }  // namespace
 }  // namespace importing
