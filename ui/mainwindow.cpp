@@ -113,6 +113,10 @@ void TFrmTxt::FormCreate() {
   m_pages->setTabVisible(kTabDate, false);
   m_pages->setTabVisible(kTabList, false);
   m_setts = core::ReadIni(m_settingsFile, m_programFolder);
+  // A write that a crash left unfinished is rolled back now, so the
+  // automation system meets the torn table for as short a time as possible.
+  m_station.SetPaths(m_setts);
+  runAction([this] { m_station.RecoverUnfinishedWrites(); });
   m_datePage->loadTemplates();
   m_settingsPage->ShowSetts();
   m_filePage->setFolder(m_setts.TxtPath);
