@@ -47,7 +47,7 @@ TFr_GetPath::TFr_GetPath(const std::string& baseFile, QWidget* parent) : QDialog
   m_save->move(0, 0);
   resize(513, 609);
 
-  connect(m_artists, &QListWidget::itemClicked, this, [this] { LBArtistClick(); });
+  connect(m_artists, &QListWidget::itemSelectionChanged, this, [this] { LBArtistClick(); });
   connect(m_artistEdit, &QLineEdit::textChanged, this, [this] { EArtChange(); });
   m_titles = std::make_unique<PickerNames>(m_names, m_nameEdit, SBSave());
   connect(SBSave(), &QToolButton::clicked, this, [this] { done(QDialog::Accepted); });
@@ -59,7 +59,7 @@ TFr_GetPath::TFr_GetPath(const std::string& baseFile, QWidget* parent) : QDialog
   m_artistTexts = matching::LoadArtists(m_query, m_baseFile);
   m_artists->addItems(toItems(m_artistTexts));
   // With a single artist nothing is selected, so every title is listed.
-  if (m_artists->count() >= 2) m_artists->setCurrentRow(0);
+  if (m_artists->count() >= 2) SelectListRow(m_artists, 0);
   LBArtistClick();
 }
 
@@ -86,7 +86,7 @@ void TFr_GetPath::LBArtistClick() {
     m_artistLock = false;
   }
   m_titles->fill(matching::LoadTitles(m_query, m_baseFile, artist));
-  if (m_names->count() > 0) m_names->setCurrentRow(0);
+  if (m_names->count() > 0) SelectListRow(m_names, 0);
   m_titles->LBNameClick();
 }
 
@@ -95,7 +95,7 @@ void TFr_GetPath::EArtChange() {
   const int found = matching::IncrementalSearch(m_artistTexts, fromQ(m_artistEdit->text()));
   if (found < 0) return;
   m_artistLock = true;
-  m_artists->setCurrentRow(found);
+  SelectListRow(m_artists, found);
   LBArtistClick();
   m_artistLock = false;
 }

@@ -109,6 +109,28 @@ class PickersTest : public QObject {
     QCOMPARE(picker.ResPath(), std::string());
   }
 
+  // However the selection moves, the titles and the accepted path follow it.
+  void keysMoveTheSelectionAndThePathFollows() {
+    TFr_GetPath picker(m_songs);
+    picker.preset("P", "ABBA", "SOS");
+    picker.show();
+    QTest::keyClick(picker.LBArtist(), Qt::Key_Down);
+    QCOMPARE(picker.EArt()->text(), tr8("Кино"));
+    QCOMPARE(items(picker.LBName()), (QStringList{tr8("Группа крови"), tr8("Звезда")}));
+    QCOMPARE(picker.ResPath(), core::cp1251("C:\\Кино\\Группа крови.mp3"));
+    QTest::keyClick(picker.LBName(), Qt::Key_End);
+    QCOMPARE(picker.EName()->text(), tr8("Звезда"));
+    QCOMPARE(picker.ResPath(), core::cp1251("C:\\Кино\\Звезда.mp3"));
+    QTest::keyClick(picker.LBArtist(), Qt::Key_Home);
+    QCOMPARE(items(picker.LBName()), (QStringList{"SOS", "Waterloo"}));
+    QCOMPARE(picker.ResPath(), std::string("c:\\abba\\sos.mp3"));
+    QTest::keyClick(picker.LBName(), Qt::Key_PageDown);
+    QCOMPARE(picker.ResPath(), std::string("C:\\ABBA\\Waterloo.mp3"));
+    QTest::keyClick(picker.LBName(), Qt::Key_Up);
+    QCOMPARE(picker.EName()->text(), QStringLiteral("SOS"));
+    QCOMPARE(picker.ResPath(), std::string("c:\\abba\\sos.mp3"));
+  }
+
   void jinglePickerSearchesOneList() {
     const std::string path = fromQ(m_dir.path()) + "/jingles.db";
     db::Query create;
@@ -137,6 +159,10 @@ class PickersTest : public QObject {
     QCOMPARE(picker.windowTitle(), tr8("Изменить  для джингла нов"));
     picker.EName()->setText(QStringLiteral("zzz"));  // past the Latin names: the first Cyrillic one
     QCOMPARE(picker.LBName()->currentItem()->text(), tr8("Новости"));
+    picker.show();
+    QTest::keyClick(picker.LBName(), Qt::Key_Down);  // the keys move the path too
+    QCOMPARE(picker.EName()->text(), tr8("Погода"));
+    QCOMPARE(picker.ResPath(), core::cp1251("J:\\Погода"));
   }
 };
 
