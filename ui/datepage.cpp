@@ -150,8 +150,8 @@ DatePage::DatePage(core::DayPlaylist& day, core::IniFile& settingsFile, QWidget*
   indicatorLayout->addWidget(m_overall);
   m_indicator->hide();
 
-  connect(save, &QToolButton::clicked, this, &DatePage::SBSaveHourClick);
-  connect(m_templates, &QComboBox::activated, this, [this] { CBHoursChange(); });
+  connect(save, &QToolButton::clicked, this, &DatePage::saveTemplateRequested);
+  connect(m_templates, &QComboBox::activated, this, &DatePage::templateChosen);
   connect(m_check->button(), &QToolButton::clicked, this, &DatePage::checkRequested);
 }
 

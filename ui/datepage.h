@@ -66,6 +66,8 @@ class DatePage : public QWidget {
 
  signals:
   void checkRequested();
+  void saveTemplateRequested();
+  void templateChosen();
 
  private:
   core::DayPlaylist& m_day;

@@ -46,7 +46,7 @@ FilePage::FilePage(QWidget* parent) : QWidget(parent) {
   m_open = new ButtonBar(QStringLiteral("Panel1"), QStringLiteral("SBOpen"), tr8("Открыть файл"), this);
   m_open->button()->setEnabled(false);
 
-  connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { ShowFiles(); });
+  connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this, &FilePage::folderChanged);
   connect(m_files, &QTableWidget::itemSelectionChanged, this, [this] { SGFilesClick(); });
   connect(m_open->button(), &QToolButton::clicked, this, &FilePage::openRequested);
 }

@@ -34,6 +34,8 @@ class FilePage : public QWidget {
 
  signals:
   void openRequested();
+  // The folder tree's selection moved; the window lists the new folder.
+  void folderChanged();
 
  protected:
   void resizeEvent(QResizeEvent* event) override;

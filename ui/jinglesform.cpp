@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "ui/buttonbar.h"
+#include "ui/errorbox.h"
 #include "ui/qtext.h"
 
 namespace ui {
@@ -52,7 +53,7 @@ TJinglesForm::TJinglesForm(matching::OperatorUi& ui, QWidget* parent) : QDialog(
 
   connect(m_all, &QToolButton::clicked, this, [this] { HaveCheckAll(true); });
   connect(m_clearAll, &QToolButton::clicked, this, [this] { HaveCheckAll(false); });
-  connect(SBSave(), &QToolButton::clicked, this, &TJinglesForm::SBSaveClick);
+  connect(SBSave(), &QToolButton::clicked, this, [this] { ShowErrors(this, [this] { SBSaveClick(); }); });
 }
 
 QToolButton* TJinglesForm::SBSave() const { return m_save->button(); }

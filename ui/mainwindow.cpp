@@ -1,7 +1,6 @@
 #include "ui/mainwindow.h"
 
 #include <QHeaderView>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -96,8 +95,11 @@ TFrmTxt::TFrmTxt(const std::string& settingsFile, const std::string& programFold
       }
     });
   });
-  connect(m_settingsPage, &SettingsPage::refused, this,
-          [this](const QString& message) { QMessageBox::critical(this, windowTitle(), message); });
+  connect(m_settingsPage, &SettingsPage::saveRequested, this, [this] { runAction([this] { SBSaveParmsClick(); }); });
+  connect(m_datePage, &DatePage::saveTemplateRequested, this,
+          [this] { runAction([this] { m_datePage->SBSaveHourClick(); }); });
+  connect(m_datePage, &DatePage::templateChosen, this, [this] { runAction([this] { m_datePage->CBHoursChange(); }); });
+  connect(m_filePage, &FilePage::folderChanged, this, [this] { runAction([this] { m_filePage->ShowFiles(); }); });
   FormCreate();
 }
 
@@ -197,11 +199,15 @@ void TFrmTxt::SpeedButton1Click() {
   showPage(m_errors->parentWidget());
 }
 
+void TFrmTxt::SBSaveParmsClick() {
+  if (const auto refusal = m_settingsPage->SBSaveParmsClick()) m_ui->showError(*refusal);
+}
+
 void TFrmTxt::runAction(const std::function<void()>& action) {
   try {
     action();
   } catch (const std::exception& e) {
-    QMessageBox::critical(this, windowTitle(), toQ(e.what()));
+    m_ui->showError(e.what());
   }
 }
 

@@ -62,6 +62,7 @@ class TFrmTxt : public QMainWindow {
   void SBEditAssClick();
   void SBJinglesClick();
   void SBImportClick();
+  void SBSaveParmsClick();
   void PC1Change();
   void ShowAssociate();
 

@@ -5,6 +5,7 @@
 #include <QSignalBlocker>
 #include <QToolButton>
 
+#include "ui/errorbox.h"
 #include "ui/qtext.h"
 
 namespace ui {
@@ -18,8 +19,9 @@ PickerNames::PickerNames(QListWidget* list, QLineEdit* edit, QToolButton* save)
     : m_widget(list), m_edit(edit), m_save(save) {
   // The handler follows the selection however it moves: mouse, keys, or the
   // search below (which runs it itself, with the list's signals blocked).
-  QObject::connect(m_widget, &QListWidget::itemSelectionChanged, m_widget, [this] { LBNameClick(); });
-  QObject::connect(m_edit, &QLineEdit::textChanged, m_edit, [this] { ENameChange(); });
+  QObject::connect(m_widget, &QListWidget::itemSelectionChanged, m_widget,
+                   [this] { ShowErrors(m_widget, [this] { LBNameClick(); }); });
+  QObject::connect(m_edit, &QLineEdit::textChanged, m_edit, [this] { ShowErrors(m_edit, [this] { ENameChange(); }); });
 }
 
 void PickerNames::fill(matching::PickerList names) {

@@ -114,13 +114,7 @@ SettingsPage::SettingsPage(core::TSetts& setts, core::IniFile& settingsFile, QWi
   connect(m_method, &QComboBox::editTextChanged, this, [this](const QString& text) {
     if (m_method->findText(text) < 0) CBMethodChange(-1);  // typed text chooses no preset
   });
-  connect(m_save->button(), &QToolButton::clicked, this, [this] {
-    if (const auto error = SBSaveParmsClick()) {
-      emit refused(toQ(*error));
-    } else {
-      emit saved();
-    }
-  });
+  connect(m_save->button(), &QToolButton::clicked, this, &SettingsPage::saveRequested);
 }
 
 core::SettingsPage SettingsPage::values() const {

@@ -44,8 +44,7 @@ class SettingsPage : public QWidget {
   void show(const core::SettingsPage& page);
 
  signals:
-  void saved();
-  void refused(const QString& message);
+  void saveRequested();
 
  private:
   QSpinBox* spin(const QString& name, int low, int high);

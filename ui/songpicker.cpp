@@ -7,6 +7,7 @@
 
 #include "matching/pickerlists.h"
 #include "ui/buttonbar.h"
+#include "ui/errorbox.h"
 #include "ui/pickernames.h"
 #include "ui/qtext.h"
 
@@ -47,8 +48,9 @@ TFr_GetPath::TFr_GetPath(const std::string& baseFile, QWidget* parent) : QDialog
   m_save->move(0, 0);
   resize(513, 609);
 
-  connect(m_artists, &QListWidget::itemSelectionChanged, this, [this] { LBArtistClick(); });
-  connect(m_artistEdit, &QLineEdit::textChanged, this, [this] { EArtChange(); });
+  // A table error in a list handler ends that handler, not the dialog.
+  connect(m_artists, &QListWidget::itemSelectionChanged, this, [this] { ShowErrors(this, [this] { LBArtistClick(); }); });
+  connect(m_artistEdit, &QLineEdit::textChanged, this, [this] { ShowErrors(this, [this] { EArtChange(); }); });
   m_titles = std::make_unique<PickerNames>(m_names, m_nameEdit, SBSave());
   connect(SBSave(), &QToolButton::clicked, this, [this] { done(QDialog::Accepted); });
   connect(SBCancel(), &QToolButton::clicked, this, [this] {

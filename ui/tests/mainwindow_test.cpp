@@ -13,6 +13,7 @@
 #include "ui/filepage.h"
 #include "ui/qtext.h"
 #include "ui/settingspage.h"
+#include "scriptedui.h"
 
 namespace ui {
 
@@ -67,6 +68,20 @@ class MainWindowTest : public QObject {
     QTableWidget* files = window.filePage()->SGFiles();
     QCOMPARE(files->rowCount(), 1);
     QVERIFY(!window.filePage()->findChild<QToolButton*>(QStringLiteral("SBOpen"))->isEnabled());
+  }
+
+  // Saving to a settings file that cannot be written ends the save with the
+  // file's name, and the window goes on.
+  void unwritableSettingsFileIsReported() {
+    const std::string ini = folder() + "/no/such/folder/mvimport.ini";
+    TFrmTxt window(ini, folder());
+    ScriptedUi script;
+    window.setOperatorUi(&script);
+    const std::string message = "Unable to write to " + ini;
+    QTest::mouseClick(window.settingsPage()->findChild<QToolButton*>(QStringLiteral("SBSaveParms")), Qt::LeftButton);
+    QCOMPARE(script.said, std::vector<std::string>{message});
+    QTest::mouseClick(window.datePage()->findChild<QToolButton*>(QStringLiteral("SBSaveHour")), Qt::LeftButton);
+    QCOMPARE(script.said, (std::vector<std::string>{message, message}));
   }
 
   void listsTheDemoFilesInByteOrder() {

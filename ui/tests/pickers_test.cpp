@@ -1,5 +1,6 @@
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
@@ -129,6 +130,27 @@ class PickersTest : public QObject {
     QTest::keyClick(picker.LBName(), Qt::Key_Up);
     QCOMPARE(picker.EName()->text(), QStringLiteral("SOS"));
     QCOMPARE(picker.ResPath(), std::string("c:\\abba\\sos.mp3"));
+  }
+
+  // A table error inside a list handler is shown in an error box; the
+  // dialog stays usable.
+  void tableErrorInAListHandlerIsShown() {
+    const std::string path = table("vanishing.db", {{"A", "a", "1"}, {"B", "b", "2"}});
+    TFr_GetPath picker(path);
+    picker.show();
+    QVERIFY(QFile::remove(toQ(path)));
+    QString shown;
+    QTimer::singleShot(0, this, [&shown] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (box == nullptr) return;
+      shown = box->text();
+      box->accept();
+    });
+    QTest::keyClick(picker.LBArtist(), Qt::Key_Down);
+    QVERIFY(shown.contains(QStringLiteral("vanishing.db")));
+    QCOMPARE(picker.LBArtist()->currentItem()->text(), QStringLiteral("B"));
+    QTest::mouseClick(picker.SBCancel(), Qt::LeftButton);
+    QVERIFY(picker.isHidden());
   }
 
   void jinglePickerSearchesOneList() {
