@@ -6,6 +6,7 @@
 #include <QTableWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "assoc/assocbase.h"
 #include "assoc/commands.h"
@@ -76,7 +77,10 @@ TFrmTxt::TFrmTxt(const std::string& settingsFile, const std::string& programFold
   connect(m_reviewPage->SBEditAss(), &QToolButton::clicked, this, [this] { runAction([this] { SBEditAssClick(); }); });
   connect(m_reviewPage->SBJingles(), &QToolButton::clicked, this, [this] { runAction([this] { SBJinglesClick(); }); });
   connect(m_reviewPage->SBImport(), &QToolButton::clicked, this, [this] { runAction([this] { SBImportClick(); }); });
-  connect(m_pages, &QTabWidget::currentChanged, this, [this] { runAction([this] { PC1Change(); }); });
+  connect(m_pages, &QTabWidget::currentChanged, this, [this] {
+    if (m_busy) m_pageChangeMissed = true;
+    runAction([this] { PC1Change(); });
+  });
   connect(m_assPage, &AssPage::changeRequested, this, [this] {
     runAction([this] {
       const auto row = m_assPage->selectedRow();
@@ -99,7 +103,10 @@ TFrmTxt::TFrmTxt(const std::string& settingsFile, const std::string& programFold
   connect(m_datePage, &DatePage::saveTemplateRequested, this,
           [this] { runAction([this] { m_datePage->SBSaveHourClick(); }); });
   connect(m_datePage, &DatePage::templateChosen, this, [this] { runAction([this] { m_datePage->CBHoursChange(); }); });
-  connect(m_filePage, &FilePage::folderChanged, this, [this] { runAction([this] { m_filePage->ShowFiles(); }); });
+  connect(m_filePage, &FilePage::folderChanged, this, [this] {
+    if (m_busy) m_listingMissed = true;
+    runAction([this] { m_filePage->ShowFiles(); });
+  });
   FormCreate();
 }
 
@@ -204,11 +211,20 @@ void TFrmTxt::SBSaveParmsClick() {
 }
 
 void TFrmTxt::runAction(const std::function<void()>& action) {
+  // The check pauses for window events between its steps; a click then lands
+  // here while the check still runs, and must not start a second action.
+  if (m_busy) return;
+  m_busy = true;
   try {
     action();
   } catch (const std::exception& e) {
     m_ui->showError(e.what());
   }
+  m_busy = false;
+  // What the views missed meanwhile: the folder the tree moved to, the page
+  // the operator switched to.
+  if (std::exchange(m_listingMissed, false)) runAction([this] { m_filePage->ShowFiles(); });
+  if (std::exchange(m_pageChangeMissed, false)) runAction([this] { PC1Change(); });
 }
 
 }  // namespace ui

@@ -67,7 +67,8 @@ class TFrmTxt : public QMainWindow {
   void ShowAssociate();
 
   // Runs an operator action; an exception that ends it is shown once in an
-  // error box and the window goes on.
+  // error box and the window goes on. While one action runs (its pauses let
+  // clicks through), another one does not start.
   void runAction(const std::function<void()>& action);
 
  private:
@@ -84,6 +85,9 @@ class TFrmTxt : public QMainWindow {
   std::unique_ptr<MessageBoxUi> m_boxes;
   matching::OperatorUi* m_ui;
   std::function<int(int)> m_random;  // the shuffle of the jingle placement
+  bool m_busy = false;               // an operator action runs
+  bool m_listingMissed = false;      // the folder tree moved while an action ran
+  bool m_pageChangeMissed = false;   // the page changed while an action ran
 
   QTabWidget* m_pages;
   FilePage* m_filePage;

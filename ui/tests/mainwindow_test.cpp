@@ -1,10 +1,12 @@
 #include "ui/mainwindow.h"
 
 #include <QComboBox>
+#include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
+#include <utility>
 
 #include "core/codec.h"
 #include "demostation/demostation.h"
@@ -12,6 +14,7 @@
 #include "ui/datepage.h"
 #include "ui/filepage.h"
 #include "ui/qtext.h"
+#include "ui/reviewpage.h"
 #include "ui/settingspage.h"
 #include "scriptedui.h"
 
@@ -82,6 +85,36 @@ class MainWindowTest : public QObject {
     QCOMPARE(script.said, std::vector<std::string>{message});
     QTest::mouseClick(window.datePage()->findChild<QToolButton*>(QStringLiteral("SBSaveHour")), Qt::LeftButton);
     QCOMPARE(script.said, (std::vector<std::string>{message, message}));
+  }
+
+  // The check pauses for window events; what the operator clicks meanwhile
+  // starts nothing, and the check ends on the day it began with.
+  void clicksDuringTheCheckStartNothing() {
+    const demo::DemoStation station = demo::MakeDemoStation(folder() + "/busy");
+    TFrmTxt window(station.settingsFile, folder());
+    ScriptedUi script;
+    window.setOperatorUi(&script);
+    openFile(window, QStringLiteral("mirvane.txt"));
+    window.datePage()->setImportDate(station.day);
+    core::AppendSong(window.day(), 10, "Marker", "Line", core::kKindSong);  // gone if the file is read again
+    script.answers = {matching::Answer::NoToAll};
+    bool clicked = false;
+    script.onProgress = [&] {
+      if (std::exchange(clicked, true)) return;
+      window.datePage()->SBCheck()->click();
+      window.filePage()->findChild<QToolButton*>(QStringLiteral("SBOpen"))->click();
+      window.reviewPage()->SBImport()->click();
+      window.reviewPage()->action(ReviewCommand::DelOnList)->trigger();
+      window.settingsPage()->findChild<QToolButton*>(QStringLiteral("SBSaveParms"))->click();
+    };
+    QTest::mouseClick(window.datePage()->SBCheck(), Qt::LeftButton);
+    QVERIFY(clicked);
+    QCOMPARE(window.PC1()->currentWidget(), static_cast<QWidget*>(window.reviewPage()));
+    QCOMPARE(script.said.size(), std::size_t{1});  // the one stale question of the check
+    QCOMPARE(window.day().Songs[10].back().Artist, std::string("Marker"));
+    // Afterwards the window takes clicks again.
+    window.reviewPage()->SpeedButton1()->click();
+    QCOMPARE(window.PC1()->currentWidget(), window.MemError()->parentWidget());
   }
 
   void listsTheDemoFilesInByteOrder() {
