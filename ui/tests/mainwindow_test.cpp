@@ -1,6 +1,7 @@
 #include "ui/mainwindow.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -148,6 +149,36 @@ class MainWindowTest : public QObject {
     window.settingsPage()->CBMethodChange(2);  // PowerGold, read with the columns last saved
     openFile(window, QStringLiteral("powergold.txt"));
     QCOMPARE(window.datePage()->importDate(), m_station.day);
+  }
+
+  void typedDate_data() {
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("date");  // dd.mm.yyyy, or empty for no date
+    QTest::newRow("whole") << "11122020" << "11.12.2020";
+    QTest::newRow("two-digit year") << "111220" << "";
+    QTest::newRow("no year") << "1112" << "";
+    QTest::newRow("no such day") << "31022020" << "";
+    QTest::newRow("nothing") << "" << "";
+  }
+
+  // Only a date typed to its last digit is a date; the check refuses the rest.
+  void typedDate() {
+    QFETCH(QString, keys);
+    QFETCH(QString, date);
+    TFrmTxt window(m_station.settingsFile, folder());
+    ScriptedUi script;
+    script.answers = {matching::Answer::NoToAll};
+    window.setOperatorUi(&script);
+    openFile(window, QStringLiteral("mirvane.txt"));
+    QLineEdit* edit = window.datePage()->DEDay()->edit();
+    edit->setFocus();
+    edit->setCursorPosition(0);
+    QTest::keyClicks(edit, keys);
+    const auto read = window.datePage()->DEDay()->date();
+    QCOMPARE(read ? toQ(core::DateToStr(*read)) : QString(), date);
+    if (!date.isEmpty()) return;
+    QTest::mouseClick(window.datePage()->SBCheck(), Qt::LeftButton);
+    QCOMPARE(script.said.back(), std::string("Укажите дату плейлиста!"));
   }
 
   void doubleClickFlipsAnHourAndTemplatesStoreTheChoice() {
