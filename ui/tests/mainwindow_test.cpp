@@ -1,12 +1,15 @@
 #include "ui/mainwindow.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
+#include <QMessageBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
+#include <algorithm>
 #include <utility>
 
 #include "core/codec.h"
@@ -14,6 +17,7 @@
 #include "ui/dateedit.h"
 #include "ui/datepage.h"
 #include "ui/filepage.h"
+#include "ui/messageboxui.h"
 #include "ui/qtext.h"
 #include "ui/reviewpage.h"
 #include "ui/settingspage.h"
@@ -149,6 +153,33 @@ class MainWindowTest : public QObject {
     window.settingsPage()->CBMethodChange(2);  // PowerGold, read with the columns last saved
     openFile(window, QStringLiteral("powergold.txt"));
     QCOMPARE(window.datePage()->importDate(), m_station.day);
+  }
+
+  // The stale question: Да, Нет, Нет для всех, Да для всех from left to
+  // right, and Enter answers Нет.
+  void staleQuestionButtonsAndDefault() {
+    QWidget owner;
+    MessageBoxUi boxes(&owner, nullptr);
+    QStringList order;
+    QTimer::singleShot(0, this, [&order] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      QVERIFY(box);
+      auto buttons = box->buttons();
+      std::sort(buttons.begin(), buttons.end(),
+                [](QAbstractButton* a, QAbstractButton* b) { return a->mapToGlobal(QPoint()).x() < b->mapToGlobal(QPoint()).x(); });
+      for (QAbstractButton* b : buttons) order << b->text();
+      QTest::keyClick(box, Qt::Key_Return);
+    });
+    QCOMPARE(boxes.askBatch("?"), matching::Answer::No);
+    QCOMPARE(order, (QStringList{tr8("Да"), tr8("Нет"), tr8("Нет для всех"), tr8("Да для всех")}));
+    QTimer::singleShot(0, this, [] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      QVERIFY(box);
+      for (QAbstractButton* b : box->buttons()) {
+        if (b->text() == tr8("Да для всех")) b->click();
+      }
+    });
+    QCOMPARE(boxes.askBatch("?"), matching::Answer::YesToAll);
   }
 
   void typedDate_data() {
