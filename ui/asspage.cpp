@@ -30,7 +30,7 @@ AssPage::AssPage(QWidget* parent) : QWidget(parent) {
   m_menu->setObjectName(QStringLiteral("MenuASS"));
   m_change = m_menu->addAction(tr8("Изменить сопоставление"));
   m_change->setObjectName(QStringLiteral("NChange"));
-  m_change->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+  m_change->setShortcuts({QKeySequence(Qt::Key_Enter), QKeySequence(Qt::Key_Return)});  // shown as "Enter"
   m_delete = m_menu->addAction(tr8("Удалить сопоставление"));
   m_delete->setObjectName(QStringLiteral("N2"));
   m_delete->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Delete));

@@ -131,6 +131,10 @@ void TFrmTxt::setOperatorUi(matching::OperatorUi* ui) { m_ui = ui ? ui : m_boxes
 
 void TFrmTxt::SBCheckClick() {
   if (!matching::SBCheckClick(m_day, m_setts, m_paths, m_datePage->importDate(), m_query1, *m_ui)) return;
+  HourTabs* tabs = m_reviewPage->TCHour();
+  if (!m_day.HourSetts[static_cast<std::size_t>(tabs->TabIndex())]) {
+    tabs->setTabIndex(ReviewPage::FirstHourToReview(m_day));
+  }
   showPage(m_reviewPage);
   m_reviewPage->TCHourChange();
 }

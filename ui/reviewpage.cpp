@@ -132,20 +132,25 @@ void ReviewPage::makeMenu() {
     ReviewCommand command;
     const char* name;
     const char* caption;
-    QKeySequence shortcut;
+    QList<QKeySequence> shortcuts;
+  };
+  // The menu shows the first shortcut: "Enter" as the operator calls the key.
+  // The main Enter key is Key_Return, the keypad's is Key_Enter; both act.
+  const auto enter = [](Qt::KeyboardModifiers modifiers) {
+    return QList<QKeySequence>{QKeySequence(modifiers | Qt::Key_Enter), QKeySequence(modifiers | Qt::Key_Return)};
   };
   const Item items[] = {
-      {ReviewCommand::SetAss, "SetAss", "Назначить сопоставление", QKeySequence(Qt::Key_Return)},
-      {ReviewCommand::SetDayChange, "SetDayChange", "Назначить в этот день", QKeySequence(Qt::SHIFT | Qt::Key_Return)},
-      {ReviewCommand::SetChange, "SetChange", "Назначить в этот раз", QKeySequence(Qt::CTRL | Qt::Key_Return)},
-      {ReviewCommand::DelAss, "DelAss", "Снять сопоставление", QKeySequence(Qt::CTRL | Qt::Key_Delete)},
-      {ReviewCommand::DelOnList, "DelOnList", "Удалить из плейлиста", QKeySequence(Qt::Key_Delete)},
+      {ReviewCommand::SetAss, "SetAss", "Назначить сопоставление", enter(Qt::NoModifier)},
+      {ReviewCommand::SetDayChange, "SetDayChange", "Назначить в этот день", enter(Qt::ShiftModifier)},
+      {ReviewCommand::SetChange, "SetChange", "Назначить в этот раз", enter(Qt::ControlModifier)},
+      {ReviewCommand::DelAss, "DelAss", "Снять сопоставление", {QKeySequence(Qt::CTRL | Qt::Key_Delete)}},
+      {ReviewCommand::DelOnList, "DelOnList", "Удалить из плейлиста", {QKeySequence(Qt::Key_Delete)}},
   };
   for (const Item& item : items) {
     if (item.command == ReviewCommand::DelAss) m_menu->addSeparator()->setObjectName(QStringLiteral("N3"));
     QAction* action = m_menu->addAction(tr8(item.caption));
     action->setObjectName(QString::fromLatin1(item.name));
-    action->setShortcut(item.shortcut);
+    action->setShortcuts(item.shortcuts);
     action->setShortcutContext(Qt::WidgetShortcut);  // only while the grid has the focus
     m_lines->addAction(action);
     m_actions[static_cast<int>(item.command)] = action;
@@ -155,6 +160,7 @@ void ReviewPage::makeMenu() {
   connect(m_lines, &QTableWidget::customContextMenuRequested, this,
           [this](const QPoint& pos) { m_menu->popup(m_lines->viewport()->mapToGlobal(pos)); });
   connect(m_lines, &QTableWidget::cellDoubleClicked, this, [this] { emit commandRequested(ReviewCommand::SetAss); });
+  connect(m_lines->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { rememberSelection(); });
 }
 
 QAction* ReviewPage::action(ReviewCommand command) const { return m_actions[static_cast<int>(command)]; }
@@ -174,6 +180,7 @@ void ReviewPage::TCHourChange() {
   CalcLists();
   const int hour = m_tabs->TabIndex();
   const auto& list = m_day.Songs[static_cast<std::size_t>(hour)];
+  m_refreshing = true;
   if (!list.empty() && m_day.HourSetts[static_cast<std::size_t>(hour)]) {
     m_lines->setEnabled(true);
     m_lines->setRowCount(static_cast<int>(list.size()));
@@ -183,21 +190,77 @@ void ReviewPage::TCHourChange() {
       m_lines->setItem(i, 1, new QTableWidgetItem(toQ(song.Name)));
       m_lines->setItem(i, 2, new QTableWidgetItem(toQ(song.Path)));
     }
+    restoreSelection();
   } else {
     ClearGrid(m_lines);
     m_lines->setEnabled(false);
   }
+  m_refreshing = false;
+  rememberSelection();
   FitGridColumns(m_lines, {25, 25, 50});
+  // The commands' keys act on the grid: it has the focus whenever it can.
+  if (m_lines->isEnabled() && isVisible()) m_lines->setFocus();
   m_tabs->update();
   m_lines->viewport()->update();
 }
 
 int ReviewPage::selectedLine() const {
+  if (!m_lines->isEnabled()) return -1;
   const auto rows = m_lines->selectionModel()->selectedRows();
   if (rows.isEmpty()) return -1;
   const int line = rows.front().row();
   const auto& list = m_day.Songs[static_cast<std::size_t>(m_tabs->TabIndex())];
   return line < static_cast<int>(list.size()) ? line : -1;
+}
+
+void ReviewPage::rememberSelection() {
+  if (m_refreshing) return;
+  const int line = selectedLine();
+  if (line < 0) return;
+  const int hour = m_tabs->TabIndex();
+  const core::TSongRec& song = m_day.Songs[static_cast<std::size_t>(hour)][static_cast<std::size_t>(line)];
+  m_selected[static_cast<std::size_t>(hour)] = SelectedEntry{line, song.Artist, song.Name, song.Kind};
+}
+
+void ReviewPage::restoreSelection() {
+  const int hour = m_tabs->TabIndex();
+  const auto& list = m_day.Songs[static_cast<std::size_t>(hour)];
+  const auto& entry = m_selected[static_cast<std::size_t>(hour)];
+  const int size = static_cast<int>(list.size());
+  const auto same = [&](int i) {
+    if (i < 0 || i >= size) return false;
+    const core::TSongRec& song = list[static_cast<std::size_t>(i)];
+    return song.Artist == entry->artist && song.Name == entry->name && song.Kind == entry->kind;
+  };
+  int row = 0;
+  // Lines placed or removed before it move the entry: the nearest equal line
+  // is the one it was.
+  for (int distance = 0; entry && distance < size + entry->index; ++distance) {
+    if (same(entry->index - distance)) {
+      row = entry->index - distance;
+      break;
+    }
+    if (same(entry->index + distance)) {
+      row = entry->index + distance;
+      break;
+    }
+  }
+  SelectGridRow(m_lines, row);
+}
+
+int ReviewPage::FirstHourToReview(const core::DayPlaylist& day) {
+  int first = -1;
+  for (int h = 0; h < core::kHours; ++h) {
+    if (!day.HourSetts[static_cast<std::size_t>(h)]) continue;
+    if (!core::IsHourMatched(day, h)) return h;
+    if (first < 0) first = h;
+  }
+  return first;
+}
+
+void ReviewPage::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (m_lines->isEnabled()) m_lines->setFocus();
 }
 
 void ReviewPage::layoutGrid() {
