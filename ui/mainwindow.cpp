@@ -21,6 +21,7 @@
 #include "ui/hourtabs.h"
 #include "ui/jinglesform.h"
 #include "ui/messageboxui.h"
+#include "ui/pagecontrol.h"
 #include "ui/qtext.h"
 #include "ui/reviewpage.h"
 #include "ui/settingspage.h"
@@ -45,7 +46,7 @@ TFrmTxt::TFrmTxt(const std::string& settingsFile, const std::string& programFold
     : QMainWindow(parent), m_settingsFile(settingsFile), m_programFolder(programFolder) {
   setObjectName(QStringLiteral("FrmTxt"));
   setWindowTitle(tr8("Импорт плейлиста из txt файла в базу плейлистов Mirvane 3"));
-  m_pages = new QTabWidget(this);
+  m_pages = new PageControl(this);
   m_pages->setObjectName(QStringLiteral("PC1"));
   setCentralWidget(m_pages);
 

@@ -8,6 +8,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QTabBar>
 #include <QtTest>
 #include <algorithm>
 #include <utility>
@@ -120,6 +121,25 @@ class MainWindowTest : public QObject {
     // Afterwards the window takes clicks again.
     window.reviewPage()->SpeedButton1()->click();
     QCOMPARE(window.PC1()->currentWidget(), window.MemError()->parentWidget());
+  }
+
+  // With every page shown, every tab stands whole inside the window at its
+  // design size: none scrolls out of view, none is cut short.
+  void everyPageTabFitsAtTheDesignSize() {
+    TFrmTxt window(m_station.settingsFile, folder());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTabWidget* pages = window.PC1();
+    for (int i = 0; i < pages->count(); ++i) pages->setTabVisible(i, true);
+    pages->setCurrentIndex(pages->count() - 1);  // a scrolling bar scrolls to it
+    pages->setCurrentIndex(0);
+    QTabBar* bar = pages->tabBar();
+    QCOMPARE(window.size(), QSize(792, 613));
+    for (int i = 0; i < pages->count(); ++i) {
+      const QRect tab = bar->tabRect(i);
+      QVERIFY2(tab.left() >= 0 && tab.right() < bar->width(), qPrintable(bar->tabText(i)));
+      QVERIFY2(tab.width() > bar->fontMetrics().horizontalAdvance(bar->tabText(i)), qPrintable(bar->tabText(i)));
+    }
   }
 
   void listsTheDemoFilesInByteOrder() {
