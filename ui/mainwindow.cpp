@@ -6,9 +6,15 @@
 #include <QTableWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 #include "assoc/assocbase.h"
+#include "core/codec.h"
+#include "core/fspath.h"
+#include "core/text.h"
 #include "assoc/commands.h"
 #include "import/jingles.h"
 #include "import/playlistimport.h"
@@ -190,17 +196,48 @@ void TFrmTxt::showPage(QWidget* page) {
 }
 
 void TFrmTxt::SBOpenClick() {
+  const std::string folder = m_filePage->selectedFolder();
+  const std::string& name = m_filePage->SelFileName();
+  if (const auto refusal = unreadableName(folder, name)) {
+    m_ui->showError(*refusal);
+    return;
+  }
   std::optional<core::TDateTime> importDate;
   const readers::ReadContext ctx{m_setts, m_day, m_reading, importDate};
   const std::string templateName = m_datePage->selectedTemplate();
   const readers::SelectedTemplate hourTemplate{m_settingsFile, templateName};
-  const bool read = readers::OpenPlaylist(m_filePage->selectedFolder(), m_filePage->SelFileName(), ctx,
-                                          templateName.empty() ? nullptr : &hourTemplate);
+  const bool read = readers::OpenPlaylist(folder, name, ctx, templateName.empty() ? nullptr : &hourTemplate);
   if (importDate) m_datePage->setImportDate(*importDate);
   if (!read) return;
+  if (std::all_of(m_day.Songs.begin(), m_day.Songs.end(), [](const auto& hour) { return hour.empty(); })) {
+    m_ui->showWarning(core::cp1251("В файле ") + name + core::cp1251(" не найдено ни одной строки плейлиста в формате ") +
+                      LayoutName(m_setts.Method) + ".");
+    return;
+  }
   showPage(m_datePage);
   m_datePage->SGHour()->Fill_HourSetts();
   m_datePage->CBHoursChange();
+}
+
+std::string TFrmTxt::LayoutName(int method) {
+  switch (method) {
+    case 1: return "Selector";
+    case 2: return "PowerGold";
+    case 3: return "RetroFM";
+    case 4: return "Dacha";
+    default: return "Mirvane";
+  }
+}
+
+std::optional<std::string> TFrmTxt::unreadableName(const std::string& folder, const std::string& name) {
+  // The list shows a letter that Windows-1251 lacks as '?': such a name
+  // names no file.
+  if (name.find('?') == std::string::npos) return std::nullopt;
+  std::error_code ec;
+  if (std::filesystem::exists(core::FsPath(core::AddBackslash(folder) + name), ec)) return std::nullopt;
+  return core::cp1251("Файл ") + name +
+         core::cp1251(" нельзя открыть: в его имени есть знаки, которых нет в кодировке Windows-1251. "
+                      "Переименуйте файл.");
 }
 
 void TFrmTxt::SpeedButton1Click() {
@@ -212,7 +249,11 @@ void TFrmTxt::SpeedButton1Click() {
 }
 
 void TFrmTxt::SBSaveParmsClick() {
-  if (const auto refusal = m_settingsPage->SBSaveParmsClick()) m_ui->showError(*refusal);
+  if (const auto refusal = m_settingsPage->SBSaveParmsClick()) {
+    m_ui->showError(*refusal);
+  } else {
+    m_settingsPage->confirmSaved();
+  }
 }
 
 void TFrmTxt::runAction(const std::function<void()>& action) {

@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "core/daymodel.h"
@@ -52,6 +53,10 @@ class TFrmTxt : public QMainWindow {
   // Questions, messages and pickers go to message boxes and dialogs; tests
   // put a scripted operator in their place.
   void setOperatorUi(matching::OperatorUi* ui);
+  // The name of the layout that a Method value reads; an open that finds no
+  // playlist line names it.
+  static std::string LayoutName(int method);
+
   // The jingle placement's random draw (tests fix it).
   void setRandom(std::function<int(int)> random) { m_random = std::move(random); }
 
@@ -72,6 +77,8 @@ class TFrmTxt : public QMainWindow {
   void runAction(const std::function<void()>& action);
 
  private:
+  // Why a listed name cannot be opened, or nothing.
+  static std::optional<std::string> unreadableName(const std::string& folder, const std::string& name);
   void FormCreate();
   void showPage(QWidget* page);
 

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
+#include <QTimer>
 #include <QToolButton>
 
 #include "ui/buttonbar.h"
@@ -108,6 +109,21 @@ SettingsPage::SettingsPage(core::TSetts& setts, core::IniFile& settingsFile, QWi
   m_save = new ButtonBar(QStringLiteral("PanSave"), QStringLiteral("SBSaveParms"), tr8("Сохранить настройки"), this);
   m_save->setFixedSize(200, 33);
   layout->addWidget(m_save, 0, Qt::AlignHCenter);
+  m_savedNote = new QLabel(tr8("Настройки сохранены"), this);
+  m_savedNote->setObjectName(QStringLiteral("LabSaved"));
+  QFont bold = m_savedNote->font();
+  bold.setBold(true);
+  m_savedNote->setFont(bold);
+  // Kept in the layout while hidden, so the page does not jump.
+  QSizePolicy keep = m_savedNote->sizePolicy();
+  keep.setRetainSizeWhenHidden(true);
+  m_savedNote->setSizePolicy(keep);
+  m_savedNote->hide();
+  layout->addWidget(m_savedNote, 0, Qt::AlignHCenter);
+  m_savedNoteTimer = new QTimer(this);
+  m_savedNoteTimer->setSingleShot(true);
+  m_savedNoteTimer->setInterval(3000);
+  connect(m_savedNoteTimer, &QTimer::timeout, m_savedNote, &QLabel::hide);
   layout->addStretch();
 
   connect(m_method, &QComboBox::activated, this, &SettingsPage::CBMethodChange);
@@ -166,6 +182,11 @@ void SettingsPage::ShowSetts() {
 
 std::optional<std::string> SettingsPage::SBSaveParmsClick() {
   return core::SaveParms(m_setts, values(), m_settingsFile);
+}
+
+void SettingsPage::confirmSaved() {
+  m_savedNote->show();
+  m_savedNoteTimer->start();
 }
 
 void SettingsPage::CBMethodChange(int index) {

@@ -10,6 +10,8 @@
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QLabel;
+class QTimer;
 class QLineEdit;
 class QSpinBox;
 
@@ -40,6 +42,10 @@ class SettingsPage : public QWidget {
   std::optional<std::string> SBSaveParmsClick();
   void CBMethodChange(int index);
 
+  // Says for a few seconds, under the save button, that the settings were written.
+  void confirmSaved();
+  QLabel* LabSaved() const { return m_savedNote; }
+
   core::SettingsPage values() const;
   void show(const core::SettingsPage& page);
 
@@ -68,6 +74,8 @@ class SettingsPage : public QWidget {
   QLineEdit* m_jArtist;
   QSpinBox* m_shiftHour;
   ButtonBar* m_save;
+  QLabel* m_savedNote;
+  QTimer* m_savedNoteTimer;
 };
 
 }  // namespace ui

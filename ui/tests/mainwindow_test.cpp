@@ -2,6 +2,10 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
 #include <QMessageBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -46,9 +50,8 @@ class MainWindowTest : public QObject {
   // Opens a file of the demo station's list folder through the file page.
   static void openFile(TFrmTxt& window, const QString& name) {
     QTableWidget* files = window.filePage()->SGFiles();
-    QTRY_VERIFY(files->rowCount() >= 5);
+    QTRY_VERIFY(!files->findItems(name, Qt::MatchExactly).isEmpty());
     const auto found = files->findItems(name, Qt::MatchExactly);
-    QVERIFY(!found.isEmpty());
     files->selectRow(found.front()->row());
     QToolButton* open = window.filePage()->findChild<QToolButton*>(QStringLiteral("SBOpen"));
     QVERIFY(open->isEnabled());
@@ -140,6 +143,53 @@ class MainWindowTest : public QObject {
       QVERIFY2(tab.left() >= 0 && tab.right() < bar->width(), qPrintable(bar->tabText(i)));
       QVERIFY2(tab.width() > bar->fontMetrics().horizontalAdvance(bar->tabText(i)), qPrintable(bar->tabText(i)));
     }
+  }
+
+  // An open that cannot work, or finds nothing, says why; the file page stays.
+  void openingSaysWhyNothingCameOfIt() {
+    const QString lists = m_dir.path() + QStringLiteral("/lists");
+    QVERIFY(QDir().mkpath(lists));
+    QFile odd(lists + QString::fromUtf8("/Эфир \u2605.txt"));  // a star: no Windows-1251 letter
+    QVERIFY(odd.open(QIODevice::WriteOnly));
+    odd.close();
+    QFile empty(lists + QStringLiteral("/notes.txt"));
+    QVERIFY(empty.open(QIODevice::WriteOnly));
+    empty.write("nothing a reader understands\n");
+    empty.close();
+    const std::string ini = folder() + "/lists.ini";
+    core::IniFile(ini).writeString("Setting", "TxtPath", fromQ(lists));
+    TFrmTxt window(ini, folder());
+    ScriptedUi script;
+    window.setOperatorUi(&script);
+    core::AppendSong(window.day(), 3, "Kept", "Line", core::kKindSong);
+
+    openFile(window, tr8("Эфир ?.txt"));
+    QCOMPARE(script.said, std::vector<std::string>{"Файл Эфир ?.txt нельзя открыть: в его имени есть знаки, которых "
+                                                   "нет в кодировке Windows-1251. Переименуйте файл."});
+    QCOMPARE(window.day().Songs[3].size(), std::size_t{1});  // the day stays
+
+    openFile(window, QStringLiteral("notes.txt"));
+    QCOMPARE(script.said.size(), std::size_t{2});
+    QCOMPARE(script.said.back(), std::string("В файле notes.txt не найдено ни одной строки плейлиста в формате Mirvane."));
+    QCOMPARE(window.PC1()->currentWidget(), static_cast<QWidget*>(window.filePage()));
+    QVERIFY(!window.PC1()->isTabVisible(window.PC1()->indexOf(window.datePage())));
+  }
+
+  // A save that worked says so under the button, for a few seconds.
+  void savingTheSettingsIsConfirmed() {
+    const std::string ini = folder() + "/confirmed.ini";
+    TFrmTxt window(ini, folder());
+    ScriptedUi script;
+    window.setOperatorUi(&script);
+    window.show();
+    QVERIFY(!window.settingsPage()->LabSaved()->isVisible());
+    window.PC1()->setCurrentWidget(window.settingsPage());
+    QTest::mouseClick(window.settingsPage()->findChild<QToolButton*>(QStringLiteral("SBSaveParms")), Qt::LeftButton);
+    QVERIFY(script.said.empty());
+    QVERIFY(window.settingsPage()->LabSaved()->isVisible());
+    QCOMPARE(window.settingsPage()->LabSaved()->text(), tr8("Настройки сохранены"));
+    QVERIFY(QFileInfo::exists(toQ(ini)));
+    QTRY_VERIFY_WITH_TIMEOUT(!window.settingsPage()->LabSaved()->isVisible(), 5000);
   }
 
   void listsTheDemoFilesInByteOrder() {
