@@ -1,5 +1,6 @@
 #include "ui/filepage.h"
 
+#include <QDir>
 #include <QFileSystemModel>
 #include <algorithm>
 #include <QHeaderView>
@@ -52,7 +53,7 @@ FilePage::FilePage(QWidget* parent) : QWidget(parent) {
 }
 
 void FilePage::setFolder(const std::string& folder) {
-  const QString path = toQ(folder);
+  const QString path = QDir::fromNativeSeparators(toQ(folder));
   const QModelIndex index = m_model->index(path);
   if (index.isValid()) {
     m_tree->setCurrentIndex(index);
@@ -63,7 +64,9 @@ void FilePage::setFolder(const std::string& folder) {
 
 std::string FilePage::selectedFolder() const {
   const QModelIndex index = m_tree->currentIndex();
-  return index.isValid() ? fromQ(m_model->filePath(index)) : std::string();
+  // The model names folders with '/'; the program shows and stores them as
+  // the platform writes them (backslashes on Windows).
+  return index.isValid() ? fromQ(QDir::toNativeSeparators(m_model->filePath(index))) : std::string();
 }
 
 void FilePage::ShowFiles() {

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -30,7 +31,7 @@ FolderEdit::FolderEdit(const QString& name, QWidget* parent) : QWidget(parent) {
   layout->addWidget(browse);
   connect(browse, &QToolButton::clicked, this, [this] {
     const QString folder = QFileDialog::getExistingDirectory(this, QString(), m_edit->text());
-    if (!folder.isEmpty()) m_edit->setText(folder);
+    if (!folder.isEmpty()) m_edit->setText(QDir::toNativeSeparators(folder));
   });
 }
 

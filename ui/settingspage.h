@@ -19,7 +19,8 @@ namespace ui {
 
 class ButtonBar;
 
-// A folder edit with a browse button.
+// A folder edit with a browse button; a browsed folder is written with the
+// platform's separators.
 class FolderEdit : public QWidget {
   Q_OBJECT
 

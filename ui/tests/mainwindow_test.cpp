@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
@@ -190,6 +191,24 @@ class MainWindowTest : public QObject {
     QCOMPARE(window.settingsPage()->LabSaved()->text(), tr8("Настройки сохранены"));
     QVERIFY(QFileInfo::exists(toQ(ini)));
     QTRY_VERIFY_WITH_TIMEOUT(!window.settingsPage()->LabSaved()->isVisible(), 5000);
+  }
+
+  // Folders from the tree and from the browse dialogs are written as the
+  // platform writes them (backslashes on Windows).
+  void foldersUseThePlatformsSeparators() {
+    TFrmTxt window(m_station.settingsFile, folder());
+    const QString lists = QDir::toNativeSeparators(toQ(m_station.folder + "Lists"));
+    QCOMPARE(toQ(window.filePage()->selectedFolder()), lists);
+    auto* edit = window.settingsPage()->findChild<QWidget*>(QStringLiteral("DEMVPath"));
+    QTimer::singleShot(0, this, [this] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      QVERIFY(dialog);
+      dialog->setDirectory(m_dir.path());
+      dialog->selectFile(m_dir.path());
+      QMetaObject::invokeMethod(dialog, "accept");
+    });
+    QTest::mouseClick(edit->findChild<QToolButton*>(), Qt::LeftButton);
+    QCOMPARE(edit->findChild<QLineEdit*>()->text(), QDir::toNativeSeparators(m_dir.path()));
   }
 
   void listsTheDemoFilesInByteOrder() {
