@@ -33,8 +33,11 @@ class HourGrid : public QTableWidget {
 
  protected:
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
+  void fitToFont();
+
   core::DayPlaylist& m_day;
 };
 

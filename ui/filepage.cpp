@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFileSystemModel>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
 #include <algorithm>
 #include <QHeaderView>
 #include <QLabel>
@@ -10,6 +12,7 @@
 
 #include "readers/filelist.h"
 #include "ui/buttonbar.h"
+#include "ui/gridutil.h"
 #include "ui/qtext.h"
 
 namespace ui {
@@ -25,27 +28,40 @@ FilePage::FilePage(QWidget* parent) : QWidget(parent) {
   m_tree->setModel(m_model);
   for (int c = 1; c < m_model->columnCount(); ++c) m_tree->hideColumn(c);
   m_tree->setHeaderHidden(true);
-  m_tree->setGeometry(0, 0, 257, 400);
 
   m_labDir = new QLabel(this);
   m_labDir->setObjectName(QStringLiteral("LabDir"));
-  m_labDir->setGeometry(265, 2, 500, 16);
+  m_labDir->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);  // a long folder is cut, not widening the page
 
   m_files = new QTableWidget(1, 2, this);
   m_files->setObjectName(QStringLiteral("SGFiles"));
-  m_files->setGeometry(261, 20, 500, 400);
   m_files->setSelectionBehavior(QAbstractItemView::SelectRows);
   m_files->setSelectionMode(QAbstractItemView::SingleSelection);
   m_files->setEditTriggers(QAbstractItemView::NoEditTriggers);
   m_files->verticalHeader()->hide();
-  m_files->verticalHeader()->setDefaultSectionSize(16);
+  SetRowHeight(m_files, 16);
   m_files->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   m_files->setHorizontalHeaderLabels({QString(), QString()});
   // Wide enough for "dd.mm.yy hh:mm:ss" in the window's font.
   m_files->setColumnWidth(1, m_files->fontMetrics().horizontalAdvance(QStringLiteral("00.00.00 00:00:00")) + 12);
+  // The name column takes what the date column leaves.
+  m_files->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
 
   m_open = new ButtonBar(QStringLiteral("Panel1"), QStringLiteral("SBOpen"), tr8("Открыть файл"), this);
   m_open->button()->setEnabled(false);
+
+  // The tree along the left edge; the label, the grid and the open button
+  // centred under it on the right.
+  auto* page = new QHBoxLayout(this);
+  page->setContentsMargins(0, 0, 2, 4);
+  page->setSpacing(4);
+  page->addWidget(m_tree);
+  auto* right = new QVBoxLayout();
+  right->setSpacing(4);
+  right->addWidget(m_labDir);
+  right->addWidget(m_files, 1);
+  right->addWidget(m_open, 0, Qt::AlignHCenter);
+  page->addLayout(right, 1);
 
   connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this, &FilePage::folderChanged);
   connect(m_files, &QTableWidget::itemSelectionChanged, this, [this] { SGFilesClick(); });
@@ -99,15 +115,7 @@ void FilePage::SGFilesClick() {
 
 void FilePage::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  const int w = width();
-  const int h = height();
-  m_tree->setGeometry(m_tree->x(), m_tree->y(), static_cast<int>(w * 0.32), h - m_tree->y());
-  const int gridLeft = m_tree->x() + m_tree->width() + 4;
-  const int gridWidth = w - gridLeft - 2;
-  m_open->move(gridLeft + (gridWidth - m_open->width()) / 2, h - m_open->height() - 4);
-  m_labDir->move(gridLeft + 4, m_labDir->y());
-  m_files->setGeometry(gridLeft, m_files->y(), gridWidth, m_open->y() - 4 - m_files->y());
-  m_files->setColumnWidth(0, gridWidth - m_files->columnWidth(1) - 4);
+  m_tree->setFixedWidth(static_cast<int>(width() * 0.32));  // the tree takes 32 % of the page
 }
 
 }  // namespace ui

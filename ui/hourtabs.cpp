@@ -2,6 +2,8 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QVBoxLayout>
+#include <algorithm>
 
 #include "matching/review.h"
 #include "ui/colors.h"
@@ -22,7 +24,16 @@ void HourTabs::setTabIndex(int index) {
   emit currentChanged(index);
 }
 
+void HourTabs::setPage(QWidget* page) {
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(2, tabsHeight() + 2, 2, 2);
+  layout->addWidget(page);
+}
+
 int HourTabs::tabWidth() const { return width() / 12 - 10; }
+
+// 20 pixels at the design size; taller when the bold numbers need it.
+int HourTabs::tabHeight() const { return std::max(20, fontMetrics().height() + 4); }
 
 QRect HourTabs::tabRect(int index) const {
   const int row = index / 12;
@@ -63,11 +74,6 @@ void HourTabs::mousePressEvent(QMouseEvent* event) {
     }
   }
   QWidget::mousePressEvent(event);
-}
-
-void HourTabs::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
-  emit resized();
 }
 
 }  // namespace ui

@@ -33,9 +33,6 @@ class TFr_GetJinglePath : public QDialog {
   QToolButton* SBSave() const;
   QToolButton* SBCancel() const;
 
- protected:
-  void resizeEvent(QResizeEvent* event) override;
-
  private:
   std::string m_baseFile;
   db::Query m_query;

@@ -48,7 +48,7 @@ TJinglesForm::TJinglesForm(matching::OperatorUi& ui, QWidget* parent) : QDialog(
   layout->addLayout(interval);
 
   m_save = new ButtonBar(QStringLiteral("Panel1"), QStringLiteral("SBSave"), tr8("Принять"), this);
-  m_save->setFixedHeight(33);
+  m_save->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
   layout->addWidget(m_save);
 
   connect(m_all, &QToolButton::clicked, this, [this] { HaveCheckAll(true); });

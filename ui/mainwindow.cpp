@@ -71,6 +71,10 @@ TFrmTxt::TFrmTxt(const std::string& settingsFile, const std::string& programFold
   m_pages->addTab(fillingPage(m_errors, QStringLiteral("TabError")), tr8("Список не сопоставленных файлов"));
   m_pages->addTab(m_settingsPage, tr8("Настройки"));
   resize(792, 613);
+  // A border the operator cannot drag; maximising stays possible, and then
+  // the pages' layouts spread them.
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                 Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
   m_boxes = std::make_unique<MessageBoxUi>(this, m_datePage);
   m_ui = m_boxes.get();
   m_random = importing::SystemRandom();

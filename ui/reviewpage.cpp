@@ -1,6 +1,10 @@
 #include "ui/reviewpage.h"
 
 #include <QAction>
+#include <QEvent>
+#include <QGridLayout>
+#include <QVBoxLayout>
+#include <algorithm>
 #include <QHeaderView>
 #include <QMenu>
 #include <QPainter>
@@ -77,13 +81,10 @@ class CountDelegate : public QStyledItemDelegate {
 ReviewPage::ReviewPage(core::DayPlaylist& day, QWidget* parent) : QWidget(parent), m_day(day) {
   setObjectName(QStringLiteral("TabList"));
   m_errors = new ButtonBar(QStringLiteral("Panel4"), QStringLiteral("SpeedButton1"), tr8("Вывести список ошибок"), this);
-  m_errors->setGeometry(8, 6, 200, 33);
   m_counts = new QTableWidget(2, 2, this);
   m_counts->setObjectName(QStringLiteral("SGLists"));
   m_counts->horizontalHeader()->hide();
   m_counts->verticalHeader()->hide();
-  m_counts->verticalHeader()->setDefaultSectionSize(18);
-  m_counts->horizontalHeader()->setDefaultSectionSize(90);
   m_counts->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   m_counts->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   m_counts->setItemDelegate(new CountDelegate(this));
@@ -92,21 +93,20 @@ ReviewPage::ReviewPage(core::DayPlaylist& day, QWidget* parent) : QWidget(parent
   m_counts->setItem(0, 1, new QTableWidgetItem(tr8("Ошибочные")));
   m_counts->setItem(1, 0, new QTableWidgetItem());
   m_counts->setItem(1, 1, new QTableWidgetItem());
-  m_counts->setGeometry(300, 4, 184, 40);
+  fitCounts();
   m_editAss = new ButtonBar(QStringLiteral("Panel5"), QStringLiteral("SBEditAss"), tr8("Редактировать базу ассоциаций"),
-                            this);
-  m_editAss->setGeometry(500, 6, 240, 33);
+                            this, QColor(192, 192, 192), 240);
 
   m_tabs = new HourTabs(day, this);
-  m_tabs->setGeometry(4, 48, 784, 480);
   m_lines = new QTableWidget(1, 3, m_tabs);
+  m_tabs->setPage(m_lines);
   m_lines->setObjectName(QStringLiteral("SGPList"));
   QFont regular = m_lines->font();  // the tabs above are bold, the lines are not
   regular.setBold(false);
   m_lines->setFont(regular);
   m_lines->setHorizontalHeaderLabels({tr8("Исполнитель"), tr8("Название"), tr8("Путь к файлу")});
   m_lines->verticalHeader()->hide();
-  m_lines->verticalHeader()->setDefaultSectionSize(16);
+  SetRowHeight(m_lines, 16);
   m_lines->setSelectionBehavior(QAbstractItemView::SelectRows);
   m_lines->setSelectionMode(QAbstractItemView::SingleSelection);
   m_lines->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -115,11 +115,31 @@ ReviewPage::ReviewPage(core::DayPlaylist& day, QWidget* parent) : QWidget(parent
 
   m_jingles = new ButtonBar(QStringLiteral("PanJin"), QStringLiteral("SBJingles"), tr8("Расставить джинглы"), this);
   m_import = new ButtonBar(QStringLiteral("PanImp"), QStringLiteral("SBImport"), tr8("Импортировать плейлист"), this);
-  m_jingles->setGeometry(8, 540, 200, 33);
-  m_import->setGeometry(300, 540, 200, 33);
+
+  // The count grid centred on the top row, the two buttons 8 pixels to
+  // either side of it; the hour tabs filling the page; the import button
+  // centred on the bottom row, the jingle button at its left end.
+  auto* page = new QVBoxLayout(this);
+  page->setContentsMargins(4, 4, 2, 4);
+  page->setSpacing(4);
+  auto* top = new QGridLayout();
+  top->setHorizontalSpacing(8);
+  top->addWidget(m_errors, 0, 0, Qt::AlignRight | Qt::AlignVCenter);
+  top->addWidget(m_counts, 0, 1);
+  top->addWidget(m_editAss, 0, 2, Qt::AlignLeft | Qt::AlignVCenter);
+  top->setColumnStretch(0, 1);
+  top->setColumnStretch(2, 1);
+  page->addLayout(top);
+  page->addWidget(m_tabs, 1);
+  auto* bottom = new QGridLayout();
+  bottom->addWidget(m_jingles, 0, 0, Qt::AlignLeft);
+  bottom->addWidget(m_import, 0, 1);
+  bottom->setColumnStretch(0, 1);
+  bottom->setColumnStretch(2, 1);
+  page->addLayout(bottom);
 
   connect(m_tabs, &HourTabs::currentChanged, this, [this] { TCHourChange(); });
-  connect(m_tabs, &HourTabs::resized, this, [this] { layoutGrid(); });
+  m_lines->installEventFilter(this);
   ClearGrid(m_lines);
   m_lines->setEnabled(false);
   makeMenu();
@@ -263,21 +283,22 @@ void ReviewPage::showEvent(QShowEvent* event) {
   if (m_lines->isEnabled()) m_lines->setFocus();
 }
 
-void ReviewPage::layoutGrid() {
-  m_lines->setGeometry(m_tabs->pageRect().adjusted(2, 2, -2, -2));
-  FitGridColumns(m_lines, {25, 25, 50});
+bool ReviewPage::eventFilter(QObject* watched, QEvent* event) {
+  // The columns share the grid's width 25 : 25 : 50 whenever it changes.
+  if (watched == m_lines && event->type() == QEvent::Resize) FitGridColumns(m_lines, {25, 25, 50});
+  return QWidget::eventFilter(watched, event);
 }
 
-void ReviewPage::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
-  const int w = width();
-  const int h = height();
-  m_import->move((w - m_import->width()) / 2, h - m_import->height() - 4);
-  m_jingles->move(m_jingles->x(), m_import->y());
-  m_tabs->setGeometry(m_tabs->x(), m_tabs->y(), w - m_tabs->x() - 2, m_import->y() - m_tabs->y() - 4);
-  m_counts->move((w - m_counts->width()) / 2, m_counts->y());
-  m_errors->move(m_counts->x() - m_errors->width() - 8, m_errors->y());
-  m_editAss->move(m_counts->x() + m_counts->width() + 8, m_editAss->y());
+void ReviewPage::fitCounts() {
+  // 90 by 18 pixels a cell at the design size; larger when the bold captions need it.
+  QFont bold = m_counts->font();
+  bold.setBold(true);
+  const QFontMetrics metrics(bold);
+  const int column = std::max(90, metrics.horizontalAdvance(m_counts->item(0, 1)->text()) + 8);
+  const int row = std::max(18, metrics.height() + 2);
+  m_counts->horizontalHeader()->setDefaultSectionSize(column);
+  m_counts->verticalHeader()->setDefaultSectionSize(row);
+  m_counts->setFixedSize(2 * column + 2 * m_counts->frameWidth(), 2 * row + 2 * m_counts->frameWidth());
 }
 
 }  // namespace ui

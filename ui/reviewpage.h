@@ -54,8 +54,8 @@ class ReviewPage : public QWidget {
   void commandRequested(ui::ReviewCommand command);
 
  protected:
-  void resizeEvent(QResizeEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   // The entry a selection stood on: its place and what identifies it when
@@ -70,7 +70,7 @@ class ReviewPage : public QWidget {
   void rememberSelection();
   void restoreSelection();
   void CalcLists();
-  void layoutGrid();
+  void fitCounts();
   void makeMenu();
 
   core::DayPlaylist& m_day;

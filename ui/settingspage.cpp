@@ -108,7 +108,6 @@ SettingsPage::SettingsPage(core::TSetts& setts, core::IniFile& settingsFile, QWi
   layout->addWidget(shift);
 
   m_save = new ButtonBar(QStringLiteral("PanSave"), QStringLiteral("SBSaveParms"), tr8("Сохранить настройки"), this);
-  m_save->setFixedSize(200, 33);
   layout->addWidget(m_save, 0, Qt::AlignHCenter);
   m_savedNote = new QLabel(tr8("Настройки сохранены"), this);
   m_savedNote->setObjectName(QStringLiteral("LabSaved"));
