@@ -31,14 +31,17 @@ class HourCellDelegate : public QStyledItemDelegate {
 
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
     const int hour = index.column();
-    const QColor background = index.row() == 0 ? option.palette.color(QPalette::Button)
+    // Each background with its text colour: the palette's pair for the
+    // header, black on the fixed light colours, whatever the palette.
+    const bool header = index.row() == 0;
+    const QColor background = header ? option.palette.color(QPalette::Button)
                               : m_day.HourSetts[static_cast<std::size_t>(hour)] ? kLightGreen
                                                                                 : kLightRed;
     painter->fillRect(option.rect, background);
     QFont bold = option.font;
     bold.setBold(true);
     painter->setFont(bold);
-    painter->setPen(option.palette.color(QPalette::Text));
+    painter->setPen(header ? option.palette.color(QPalette::ButtonText) : QColor(Qt::black));
     painter->drawText(option.rect, Qt::AlignCenter, index.data().toString());
   }
 
@@ -74,6 +77,8 @@ void HourGrid::fitToFont() {
   const QFontMetrics metrics(bold);
   const int column = std::max(30, metrics.horizontalAdvance(QStringLiteral("000")) + 4);
   const int row = std::max(17, metrics.height() + 2);
+  horizontalHeader()->setMinimumSectionSize(1);
+  verticalHeader()->setMinimumSectionSize(1);
   horizontalHeader()->setDefaultSectionSize(column);
   verticalHeader()->setDefaultSectionSize(row);
   setFixedSize(column * core::kHours + 2 * frameWidth(), row * 2 + 2 * frameWidth());

@@ -50,10 +50,15 @@ void HourTabs::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   for (int h = 0; h < core::kHours; ++h) {
     const QRect r = tabRect(h);
+    // Black on the fixed colours, the palette's pair on the button face.
     QColor background;
+    QColor text = Qt::black;
     switch (matching::TabState(m_day, h)) {
       case matching::HourTabState::NotChosen: background = kSilver; break;
-      case matching::HourTabState::Matched: background = palette().color(QPalette::Button); break;
+      case matching::HourTabState::Matched:
+        background = palette().color(QPalette::Button);
+        text = palette().color(QPalette::ButtonText);
+        break;
       case matching::HourTabState::Unmatched: background = kLightRed; break;
     }
     painter.fillRect(r, background);
@@ -61,7 +66,7 @@ void HourTabs::paintEvent(QPaintEvent*) {
       painter.setPen(Qt::black);
       painter.drawRect(r.adjusted(0, 0, -1, -1));
     }
-    painter.setPen(Qt::black);
+    painter.setPen(text);
     painter.drawText(r, Qt::AlignCenter, QString::number(h));
   }
 }

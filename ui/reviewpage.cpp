@@ -32,7 +32,10 @@ class LineDelegate : public QStyledItemDelegate {
     QColor background = Qt::white;
     QColor text = Qt::black;
     switch (state) {
-      case matching::ReviewRowState::Header: background = option.palette.color(QPalette::Button); break;
+      case matching::ReviewRowState::Header:
+        background = option.palette.color(QPalette::Button);
+        text = option.palette.color(QPalette::ButtonText);
+        break;
       case matching::ReviewRowState::NoLine: background = kNavy; break;
       case matching::ReviewRowState::JingleSelected: background = kBlue; text = Qt::white; break;
       case matching::ReviewRowState::JingleMatched: background = kLightCyan; break;
@@ -61,7 +64,8 @@ class CountDelegate : public QStyledItemDelegate {
   using QStyledItemDelegate::QStyledItemDelegate;
 
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-    const QColor background = index.row() == 0 ? option.palette.color(QPalette::Button)
+    const bool header = index.row() == 0;
+    const QColor background = header ? option.palette.color(QPalette::Button)
                               : index.column() == 0 ? kLightGreen
                                                     : kLightRed;
     painter->save();
@@ -71,6 +75,8 @@ class CountDelegate : public QStyledItemDelegate {
     QFont bold = option.font;
     bold.setBold(true);
     painter->setFont(bold);
+    // The palette's pair on the header, black on the fixed colours.
+    painter->setPen(header ? option.palette.color(QPalette::ButtonText) : QColor(Qt::black));
     painter->drawText(option.rect, Qt::AlignCenter, index.data().toString());
     painter->restore();
   }
@@ -296,6 +302,8 @@ void ReviewPage::fitCounts() {
   const QFontMetrics metrics(bold);
   const int column = std::max(90, metrics.horizontalAdvance(m_counts->item(0, 1)->text()) + 8);
   const int row = std::max(18, metrics.height() + 2);
+  m_counts->horizontalHeader()->setMinimumSectionSize(1);
+  m_counts->verticalHeader()->setMinimumSectionSize(1);
   m_counts->horizontalHeader()->setDefaultSectionSize(column);
   m_counts->verticalHeader()->setDefaultSectionSize(row);
   m_counts->setFixedSize(2 * column + 2 * m_counts->frameWidth(), 2 * row + 2 * m_counts->frameWidth());

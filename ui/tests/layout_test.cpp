@@ -7,20 +7,26 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QtTest>
+#include <algorithm>
+#include <cstdlib>
 
 #include "core/codec.h"
 #include "demostation/demostation.h"
 #include "ui/buttonbar.h"
 #include "ui/datepage.h"
 #include "ui/filepage.h"
+#include "ui/hourtabs.h"
 #include "ui/jinglepicker.h"
 #include "ui/jinglesform.h"
 #include "ui/mainwindow.h"
 #include "ui/qtext.h"
+#include "ui/reviewpage.h"
 #include "ui/songpicker.h"
 #include "scriptedui.h"
 
@@ -58,6 +64,12 @@ class LayoutTest : public QObject {
       if (!button->text().isEmpty()) needed = button->minimumSizeHint();
     } else if (const auto* group = qobject_cast<const QGroupBox*>(w)) {
       needed = QSize(group->fontMetrics().horizontalAdvance(group->title()), group->fontMetrics().height());
+    }
+    // A grid that shows no scroll bars must show all its cells.
+    if (const auto* area = qobject_cast<const QAbstractScrollArea*>(w)) {
+      if (area->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOff && area->verticalScrollBar()->maximum() > 0) {
+        faults << name(w) + QStringLiteral(" hides cells");
+      }
     }
     if (needed.isValid() && (w->width() < needed.width() || w->height() < needed.height())) {
       faults << QStringLiteral("%1: %2x%3 < %4x%5")
@@ -138,6 +150,78 @@ class LayoutTest : public QObject {
       faults << faultsOf(&window);
     }
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
+  }
+
+  // The largest difference in lightness between a pixel of the area and its
+  // background: text that stands out reaches well over 128.
+  static int contrast(const QImage& image, const QRect& area) {
+    const int background = image.pixelColor(area.topLeft() + QPoint(2, 2)).lightness();
+    int most = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+      for (int x = area.left(); x <= area.right(); ++x) {
+        most = std::max(most, std::abs(image.pixelColor(x, y).lightness() - background));
+      }
+    }
+    return most;
+  }
+
+  static QImage shot(QWidget* w) {
+    QImage image(w->size(), QImage::Format_RGB32);
+    w->render(&image);
+    return image;
+  }
+
+  // A dark palette: every fixed background still carries readable text.
+  void darkPaletteStaysReadable() {
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+      dark.setColor(group, QPalette::Window, QColor(45, 45, 45));
+      dark.setColor(group, QPalette::Button, QColor(53, 53, 53));
+      dark.setColor(group, QPalette::Base, QColor(30, 30, 30));
+      for (auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text}) {
+        dark.setColor(group, role, QColor(230, 230, 230));
+      }
+    }
+    QApplication::setPalette(dark);
+    TFrmTxt window(m_station.settingsFile, fromQ(m_dir.path()));
+    ScriptedUi script;
+    script.answers = {matching::Answer::NoToAll};
+    window.setOperatorUi(&script);
+    window.show();
+    QTableWidget* files = window.filePage()->SGFiles();
+    QTRY_COMPARE(files->rowCount(), 5);
+    files->selectRow(1);
+    window.SBOpenClick();
+    window.datePage()->setImportDate(m_station.day);
+    window.day().HourSetts[5] = false;
+    QTableWidget* hours = window.datePage()->SGHour();
+    const QImage hourCells = shot(hours->viewport());
+    QStringList dim;
+    const auto expect = [&dim](const QString& what, int value) {
+      if (value < 128) dim << QStringLiteral("%1: %2").arg(what).arg(value);
+    };
+    expect("hour number", contrast(hourCells, hours->visualRect(hours->model()->index(0, 9))));
+    expect("chosen hour's count", contrast(hourCells, hours->visualRect(hours->model()->index(1, 9))));
+    expect("hour not chosen", contrast(hourCells, hours->visualRect(hours->model()->index(1, 5))));
+    window.SBCheckClick();
+    HourTabs* tabs = window.reviewPage()->TCHour();
+    const QImage tabImage = shot(tabs);
+    expect("matched hour tab", contrast(tabImage, tabs->tabRect(7)));
+    expect("unmatched hour tab", contrast(tabImage, tabs->tabRect(8)));
+    expect("hour tab not chosen", contrast(tabImage, tabs->tabRect(5)));
+    QTableWidget* counts = window.reviewPage()->SGLists();
+    const QImage countImage = shot(counts->viewport());
+    for (int r = 0; r < 2; ++r) {
+      for (int c = 0; c < 2; ++c) {
+        const QRect cell = counts->visualRect(counts->model()->index(r, c)).adjusted(1, 1, -1, -1);
+        expect(QStringLiteral("count %1,%2").arg(r).arg(c), contrast(countImage, cell));
+      }
+    }
+    QToolButton* import = window.reviewPage()->SBImport();
+    expect("button bar caption", contrast(shot(import->parentWidget()), import->geometry().adjusted(4, 4, -4, -4)));
+    QApplication::setPalette(light);
+    QVERIFY2(dim.isEmpty(), qPrintable(dim.join('\n')));
   }
 
   void everyDialog_data() { everyPage_data(); }
