@@ -10,6 +10,9 @@
 
 namespace cli {
 
+// What --version prints after the program's name.
+constexpr std::string_view kVersion = "1.0.0";
+
 // Exit codes of every subcommand.
 constexpr int kExitOk = 0;
 constexpr int kExitFailure = 1;
@@ -24,7 +27,7 @@ struct Context {
 
 struct Command {
   std::string_view name;
-  std::string_view usage;
+  std::string_view usage;  // the arguments, as "COMMAND --help" prints them after the name
   std::function<int(Context&)> run;
 };
 

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -19,10 +20,16 @@ std::vector<Command>& registry() {
   return commands;
 }
 
-void printUsage(std::ostream& err) {
-  err << "usage: mvimport-cli COMMAND [ARGS]\n";
-  for (const auto& c : Commands()) err << "  mvimport-cli " << c.name << " " << c.usage << "\n";
+// The usage goes to standard output when asked for (--help, exit 0) and to
+// standard error after wrong usage (exit 2).
+void printUsage(std::ostream& out) {
+  out << "usage: mvimport-cli COMMAND [ARGS]\n"
+         "       mvimport-cli COMMAND --help\n"
+         "       mvimport-cli --version\n";
+  for (const auto& c : Commands()) out << "  mvimport-cli " << c.name << " " << c.usage << "\n";
 }
+
+bool isHelp(const std::string& arg) { return arg == "--help" || arg == "-h"; }
 
 #ifdef _WIN32
 std::string toUtf8(const wchar_t* wide) {
@@ -102,8 +109,20 @@ int main(int argc, char** argv) {
     return cli::kExitUsage;
   }
   const std::string& name = args[1];
+  if (cli::isHelp(name)) {
+    cli::printUsage(std::cout);
+    return cli::kExitOk;
+  }
+  if (name == "--version") {
+    std::cout << "mvimport-cli " << cli::kVersion << "\n";
+    return cli::kExitOk;
+  }
   for (const auto& command : cli::Commands()) {
     if (command.name != name) continue;
+    if (std::any_of(args.begin() + 2, args.end(), cli::isHelp)) {
+      std::cout << "usage: mvimport-cli " << command.name << " " << command.usage << "\n";
+      return cli::kExitOk;
+    }
     cli::Context ctx{std::vector<std::string>(args.begin() + 2, args.end()), cli::programPath(args[0]), std::cout,
                      std::cerr};
     try {

@@ -1,6 +1,7 @@
 #include "ui/asspage.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QHeaderView>
 #include <QMenu>
 #include <QVBoxLayout>
@@ -15,7 +16,7 @@ AssPage::AssPage(QWidget* parent) : QWidget(parent) {
   m_grid = new QTableWidget(1, 3, this);
   m_grid->setObjectName(QStringLiteral("SGAss"));
   m_grid->verticalHeader()->hide();
-  m_grid->verticalHeader()->setDefaultSectionSize(16);
+  SetRowHeight(m_grid, 16);
   m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
   m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
   m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -25,12 +26,13 @@ AssPage::AssPage(QWidget* parent) : QWidget(parent) {
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(m_grid);
   ClearGrid(m_grid);
+  m_grid->installEventFilter(this);  // the columns follow the grid's width
 
   m_menu = new QMenu(this);
   m_menu->setObjectName(QStringLiteral("MenuASS"));
   m_change = m_menu->addAction(tr8("Изменить сопоставление"));
   m_change->setObjectName(QStringLiteral("NChange"));
-  m_change->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+  m_change->setShortcuts({QKeySequence(Qt::Key_Enter), QKeySequence(Qt::Key_Return)});  // shown as "Enter"
   m_delete = m_menu->addAction(tr8("Удалить сопоставление"));
   m_delete->setObjectName(QStringLiteral("N2"));
   m_delete->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Delete));
@@ -67,12 +69,14 @@ std::optional<assoc::AssociationRow> AssPage::selectedRow() const {
   return assoc::AssociationRow{text(0), text(1), text(2)};
 }
 
-void AssPage::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
-  const int w = m_grid->width();
-  m_grid->setColumnWidth(0, w / 4 - 2);
-  m_grid->setColumnWidth(1, w / 4 - 2);
-  m_grid->setColumnWidth(2, w / 2 - 2);
+bool AssPage::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == m_grid && event->type() == QEvent::Resize) {
+    const int w = m_grid->width();
+    m_grid->setColumnWidth(0, w / 4 - 2);
+    m_grid->setColumnWidth(1, w / 4 - 2);
+    m_grid->setColumnWidth(2, w / 2 - 2);
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 }  // namespace ui

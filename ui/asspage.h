@@ -33,7 +33,7 @@ class AssPage : public QWidget {
   void deleteRequested();
 
  protected:
-  void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   QTableWidget* m_grid;

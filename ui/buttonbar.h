@@ -12,17 +12,20 @@ class ButtonBar : public QFrame {
   Q_OBJECT
 
  public:
-  // panelName and buttonName become the object names (as the controls are named).
+  // panelName and buttonName become the object names (as the controls are
+  // named). The bar is designWidth by 33 pixels at the design size, and
+  // grows when its caption needs more.
   ButtonBar(const QString& panelName, const QString& buttonName, const QString& caption, QWidget* parent,
-            QColor bandStart = QColor(192, 192, 192));
+            QColor bandStart = QColor(192, 192, 192), int designWidth = 200);
   QToolButton* button() const { return m_button; }
 
- protected:
-  void resizeEvent(QResizeEvent* event) override;
+  QSize sizeHint() const override;
+  QSize minimumSizeHint() const override { return sizeHint(); }
 
  private:
   class TGradientLabel* m_band;
   QToolButton* m_button;
+  int m_designWidth;
 };
 
 }  // namespace ui

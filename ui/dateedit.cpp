@@ -25,9 +25,10 @@ DateEdit::DateEdit(QWidget* parent) : QWidget(parent) {
 }
 
 std::optional<core::TDateTime> DateEdit::date() const {
-  QString text = m_edit->text();
-  text.remove(QLatin1Char('_'));
-  return core::StrToDate(fromQ(text));
+  // Only a date typed to its last digit is one: "11.12.20__" is no date,
+  // not a day of the year 2020.
+  if (!m_edit->hasAcceptableInput()) return std::nullopt;
+  return core::StrToDate(fromQ(m_edit->text()));
 }
 
 void DateEdit::setDate(core::TDateTime date) { m_edit->setText(toQ(core::DateToStr(date))); }

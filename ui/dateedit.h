@@ -19,7 +19,8 @@ class DateEdit : public QWidget {
   explicit DateEdit(QWidget* parent = nullptr);
 
   QLineEdit* edit() const { return m_edit; }
-  // The date shown; nothing when the edit is empty or not a date.
+  // The date shown; nothing when the edit is empty, typed only in part, or
+  // not a date.
   std::optional<core::TDateTime> date() const;
   void setDate(core::TDateTime date);
   void clear();

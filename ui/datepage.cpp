@@ -1,7 +1,9 @@
 #include "ui/datepage.h"
 
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMouseEvent>
@@ -11,6 +13,7 @@
 #include <QStyledItemDelegate>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "core/hourtemplates.h"
 #include "core/text.h"
@@ -28,14 +31,17 @@ class HourCellDelegate : public QStyledItemDelegate {
 
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
     const int hour = index.column();
-    const QColor background = index.row() == 0 ? option.palette.color(QPalette::Button)
+    // Each background with its text colour: the palette's pair for the
+    // header, black on the fixed light colours, whatever the palette.
+    const bool header = index.row() == 0;
+    const QColor background = header ? option.palette.color(QPalette::Button)
                               : m_day.HourSetts[static_cast<std::size_t>(hour)] ? kLightGreen
                                                                                 : kLightRed;
     painter->fillRect(option.rect, background);
     QFont bold = option.font;
     bold.setBold(true);
     painter->setFont(bold);
-    painter->setPen(option.palette.color(QPalette::Text));
+    painter->setPen(header ? option.palette.color(QPalette::ButtonText) : QColor(Qt::black));
     painter->drawText(option.rect, Qt::AlignCenter, index.data().toString());
   }
 
@@ -49,8 +55,6 @@ HourGrid::HourGrid(core::DayPlaylist& day, QWidget* parent) : QTableWidget(2, co
   setObjectName(QStringLiteral("SGHour"));
   horizontalHeader()->hide();
   verticalHeader()->hide();
-  horizontalHeader()->setDefaultSectionSize(30);
-  verticalHeader()->setDefaultSectionSize(17);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -63,7 +67,26 @@ HourGrid::HourGrid(core::DayPlaylist& day, QWidget* parent) : QTableWidget(2, co
     setItem(1, h, new QTableWidgetItem());
   }
   setCurrentCell(1, 0);
-  setFixedSize(30 * core::kHours + 2, 17 * 2 + 2);
+  fitToFont();
+}
+
+void HourGrid::fitToFont() {
+  // 30 by 17 pixels at the design size; larger when the bold numbers need it.
+  QFont bold = font();
+  bold.setBold(true);
+  const QFontMetrics metrics(bold);
+  const int column = std::max(30, metrics.horizontalAdvance(QStringLiteral("000")) + 4);
+  const int row = std::max(17, metrics.height() + 2);
+  horizontalHeader()->setMinimumSectionSize(1);
+  verticalHeader()->setMinimumSectionSize(1);
+  horizontalHeader()->setDefaultSectionSize(column);
+  verticalHeader()->setDefaultSectionSize(row);
+  setFixedSize(column * core::kHours + 2 * frameWidth(), row * 2 + 2 * frameWidth());
+}
+
+void HourGrid::changeEvent(QEvent* event) {
+  QTableWidget::changeEvent(event);
+  if (event->type() == QEvent::FontChange) fitToFont();
 }
 
 void HourGrid::Fill_HourSetts() {
@@ -88,36 +111,27 @@ DatePage::DatePage(core::DayPlaylist& day, core::IniFile& settingsFile, QWidget*
     : QWidget(parent), m_day(day), m_settingsFile(settingsFile) {
   setObjectName(QStringLiteral("TabDate"));
   auto* hoursLabel = new QLabel(tr8("Выберите импортируемые часы"), this);
-  hoursLabel->setGeometry(8, 8, 300, 16);
   auto* templatesLabel = new QLabel(tr8("Шаблоны"), this);
-  templatesLabel->setGeometry(420, 8, 60, 16);
   m_templates = new QComboBox(this);
   m_templates->setObjectName(QStringLiteral("CBHours"));
   m_templates->setEditable(true);
   m_templates->setInsertPolicy(QComboBox::NoInsert);
-  m_templates->setGeometry(480, 4, 190, 22);
+  m_templates->setMinimumWidth(190);
   auto* save = new QToolButton(this);
   save->setObjectName(QStringLiteral("SBSaveHour"));
   save->setText(tr8("Сохранить"));
-  save->setGeometry(676, 4, 100, 22);
-
   m_hours = new HourGrid(day, this);
-  m_hours->move(8, 30);
 
   auto* bevel = new QFrame(this);
   bevel->setFrameShape(QFrame::HLine);
   bevel->setFrameShadow(QFrame::Sunken);
-  bevel->setGeometry(8, 76, 764, 4);
 
   auto* dateLabel = new QLabel(tr8("Выберите дату импортируемого плейлиста"), this);
-  dateLabel->setGeometry(8, 90, 300, 16);
   m_date = new DateEdit(this);
   m_date->setObjectName(QStringLiteral("DEDay"));
-  m_date->setGeometry(8, 110, 140, 24);
 
   auto* group = new QGroupBox(tr8("Управление плейлистом"), this);
   group->setObjectName(QStringLiteral("RGClearList"));
-  group->setGeometry(8, 146, 380, 100);
   auto* groupLayout = new QVBoxLayout(group);
   const char* captions[] = {"Очистить вставляемые часы", "Очистить полностью плейлист на эти сутки",
                             "Не очищать часы (добавить к существующему)"};
@@ -128,12 +142,11 @@ DatePage::DatePage(core::DayPlaylist& day, core::IniFile& settingsFile, QWidget*
   m_clear[0]->setChecked(true);
 
   m_check = new ButtonBar(QStringLiteral("PanCheck"), QStringLiteral("SBCheck"), tr8("Проверка соответствий"), this);
-  m_check->setGeometry(300, 270, 200, 33);
 
   m_indicator = new QFrame(this);
   m_indicator->setObjectName(QStringLiteral("PanInd"));
   m_indicator->setFrameStyle(QFrame::Panel | QFrame::Raised);
-  m_indicator->setGeometry(150, 320, 500, 90);
+  m_indicator->setMinimumWidth(500);
   auto* indicatorLayout = new QVBoxLayout(m_indicator);
   m_status = new QLabel(m_indicator);
   m_status->setObjectName(QStringLiteral("LabStatus"));
@@ -148,10 +161,39 @@ DatePage::DatePage(core::DayPlaylist& day, core::IniFile& settingsFile, QWidget*
   indicatorLayout->addWidget(m_status);
   indicatorLayout->addWidget(m_current);
   indicatorLayout->addWidget(m_overall);
+  // The panel keeps its place while hidden, so the page does not jump.
+  QSizePolicy keep = m_indicator->sizePolicy();
+  keep.setRetainSizeWhenHidden(true);
+  m_indicator->setSizePolicy(keep);
   m_indicator->hide();
 
-  connect(save, &QToolButton::clicked, this, &DatePage::SBSaveHourClick);
-  connect(m_templates, &QComboBox::activated, this, [this] { CBHoursChange(); });
+  // Top to bottom: the hours with the templates at the right of their label
+  // row, a bevel, the date, the playlist handling, the check and its progress.
+  auto* page = new QVBoxLayout(this);
+  page->setContentsMargins(8, 8, 8, 8);
+  auto* hoursRow = new QHBoxLayout();
+  hoursRow->addWidget(hoursLabel);
+  hoursRow->addStretch();
+  hoursRow->addWidget(templatesLabel);
+  hoursRow->addWidget(m_templates);
+  hoursRow->addWidget(save);
+  page->addLayout(hoursRow);
+  page->addWidget(m_hours, 0, Qt::AlignLeft);
+  page->addSpacing(6);
+  page->addWidget(bevel);
+  page->addSpacing(6);
+  page->addWidget(dateLabel);
+  page->addWidget(m_date, 0, Qt::AlignLeft);
+  page->addSpacing(6);
+  page->addWidget(group, 0, Qt::AlignLeft);
+  page->addSpacing(16);
+  page->addWidget(m_check, 0, Qt::AlignHCenter);
+  page->addSpacing(8);
+  page->addWidget(m_indicator, 0, Qt::AlignHCenter);
+  page->addStretch();
+
+  connect(save, &QToolButton::clicked, this, &DatePage::saveTemplateRequested);
+  connect(m_templates, &QComboBox::activated, this, &DatePage::templateChosen);
   connect(m_check->button(), &QToolButton::clicked, this, &DatePage::checkRequested);
 }
 

@@ -33,8 +33,11 @@ class HourGrid : public QTableWidget {
 
  protected:
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
+  void fitToFont();
+
   core::DayPlaylist& m_day;
 };
 
@@ -66,6 +69,8 @@ class DatePage : public QWidget {
 
  signals:
   void checkRequested();
+  void saveTemplateRequested();
+  void templateChosen();
 
  private:
   core::DayPlaylist& m_day;

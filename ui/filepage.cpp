@@ -1,6 +1,9 @@
 #include "ui/filepage.h"
 
+#include <QDir>
 #include <QFileSystemModel>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
 #include <algorithm>
 #include <QHeaderView>
 #include <QLabel>
@@ -9,6 +12,7 @@
 
 #include "readers/filelist.h"
 #include "ui/buttonbar.h"
+#include "ui/gridutil.h"
 #include "ui/qtext.h"
 
 namespace ui {
@@ -24,35 +28,48 @@ FilePage::FilePage(QWidget* parent) : QWidget(parent) {
   m_tree->setModel(m_model);
   for (int c = 1; c < m_model->columnCount(); ++c) m_tree->hideColumn(c);
   m_tree->setHeaderHidden(true);
-  m_tree->setGeometry(0, 0, 257, 400);
 
   m_labDir = new QLabel(this);
   m_labDir->setObjectName(QStringLiteral("LabDir"));
-  m_labDir->setGeometry(265, 2, 500, 16);
+  m_labDir->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);  // a long folder is cut, not widening the page
 
   m_files = new QTableWidget(1, 2, this);
   m_files->setObjectName(QStringLiteral("SGFiles"));
-  m_files->setGeometry(261, 20, 500, 400);
   m_files->setSelectionBehavior(QAbstractItemView::SelectRows);
   m_files->setSelectionMode(QAbstractItemView::SingleSelection);
   m_files->setEditTriggers(QAbstractItemView::NoEditTriggers);
   m_files->verticalHeader()->hide();
-  m_files->verticalHeader()->setDefaultSectionSize(16);
+  SetRowHeight(m_files, 16);
   m_files->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   m_files->setHorizontalHeaderLabels({QString(), QString()});
   // Wide enough for "dd.mm.yy hh:mm:ss" in the window's font.
   m_files->setColumnWidth(1, m_files->fontMetrics().horizontalAdvance(QStringLiteral("00.00.00 00:00:00")) + 12);
+  // The name column takes what the date column leaves.
+  m_files->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
 
   m_open = new ButtonBar(QStringLiteral("Panel1"), QStringLiteral("SBOpen"), tr8("Открыть файл"), this);
   m_open->button()->setEnabled(false);
 
-  connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { ShowFiles(); });
+  // The tree along the left edge; the label, the grid and the open button
+  // centred under it on the right.
+  auto* page = new QHBoxLayout(this);
+  page->setContentsMargins(0, 0, 2, 4);
+  page->setSpacing(4);
+  page->addWidget(m_tree);
+  auto* right = new QVBoxLayout();
+  right->setSpacing(4);
+  right->addWidget(m_labDir);
+  right->addWidget(m_files, 1);
+  right->addWidget(m_open, 0, Qt::AlignHCenter);
+  page->addLayout(right, 1);
+
+  connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this, &FilePage::folderChanged);
   connect(m_files, &QTableWidget::itemSelectionChanged, this, [this] { SGFilesClick(); });
   connect(m_open->button(), &QToolButton::clicked, this, &FilePage::openRequested);
 }
 
 void FilePage::setFolder(const std::string& folder) {
-  const QString path = toQ(folder);
+  const QString path = QDir::fromNativeSeparators(toQ(folder));
   const QModelIndex index = m_model->index(path);
   if (index.isValid()) {
     m_tree->setCurrentIndex(index);
@@ -63,7 +80,9 @@ void FilePage::setFolder(const std::string& folder) {
 
 std::string FilePage::selectedFolder() const {
   const QModelIndex index = m_tree->currentIndex();
-  return index.isValid() ? fromQ(m_model->filePath(index)) : std::string();
+  // The model names folders with '/'; the program shows and stores them as
+  // the platform writes them (backslashes on Windows).
+  return index.isValid() ? fromQ(QDir::toNativeSeparators(m_model->filePath(index))) : std::string();
 }
 
 void FilePage::ShowFiles() {
@@ -96,15 +115,7 @@ void FilePage::SGFilesClick() {
 
 void FilePage::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  const int w = width();
-  const int h = height();
-  m_tree->setGeometry(m_tree->x(), m_tree->y(), static_cast<int>(w * 0.32), h - m_tree->y());
-  const int gridLeft = m_tree->x() + m_tree->width() + 4;
-  const int gridWidth = w - gridLeft - 2;
-  m_open->move(gridLeft + (gridWidth - m_open->width()) / 2, h - m_open->height() - 4);
-  m_labDir->move(gridLeft + 4, m_labDir->y());
-  m_files->setGeometry(gridLeft, m_files->y(), gridWidth, m_open->y() - 4 - m_files->y());
-  m_files->setColumnWidth(0, gridWidth - m_files->columnWidth(1) - 4);
+  m_tree->setFixedWidth(static_cast<int>(width() * 0.32));  // the tree takes 32 % of the page
 }
 
 }  // namespace ui

@@ -22,7 +22,8 @@ class FilePage : public QWidget {
 
   // Points the tree at a CP1251 folder name and lists it.
   void setFolder(const std::string& folder);
-  // The folder selected in the tree (CP1251), empty when none.
+  // The folder selected in the tree (CP1251, the platform's separators),
+  // empty when none.
   std::string selectedFolder() const;
   const std::string& SelFileName() const { return m_selFileName; }
 
@@ -34,6 +35,8 @@ class FilePage : public QWidget {
 
  signals:
   void openRequested();
+  // The folder tree's selection moved; the window lists the new folder.
+  void folderChanged();
 
  protected:
   void resizeEvent(QResizeEvent* event) override;

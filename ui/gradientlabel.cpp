@@ -39,8 +39,6 @@ TGradientLabel* TGradientLabel::makeBand(QWidget* panel, QColor start) {
   g.StartColor = start;
   g.ColorSteps = 64;
   label->setGradient(g);
-  label->setGeometry(panel->rect());
-  label->lower();
   return label;
 }
 

@@ -2,9 +2,15 @@
 
 #include <QHeaderView>
 #include <QScrollBar>
+#include <algorithm>
 #include <vector>
 
 namespace ui {
+
+void SetRowHeight(QTableWidget* grid, int design) {
+  grid->verticalHeader()->setMinimumSectionSize(1);
+  grid->verticalHeader()->setDefaultSectionSize(std::max(design, grid->fontMetrics().height() + 2));
+}
 
 void ClearGrid(QTableWidget* grid) {
   grid->setRowCount(1);

@@ -6,6 +6,9 @@
 
 namespace ui {
 
+// Rows of `design` pixels at the design size, taller when the grid's font
+// needs it.
+void SetRowHeight(QTableWidget* grid, int design);
 // Cuts the grid to one blank row (the header stays).
 void ClearGrid(QTableWidget* grid);
 // Widths so that the columns with a non-zero percentage share the width the

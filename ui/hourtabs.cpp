@@ -2,6 +2,8 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QVBoxLayout>
+#include <algorithm>
 
 #include "matching/review.h"
 #include "ui/colors.h"
@@ -22,7 +24,16 @@ void HourTabs::setTabIndex(int index) {
   emit currentChanged(index);
 }
 
+void HourTabs::setPage(QWidget* page) {
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(2, tabsHeight() + 2, 2, 2);
+  layout->addWidget(page);
+}
+
 int HourTabs::tabWidth() const { return width() / 12 - 10; }
+
+// 20 pixels at the design size; taller when the bold numbers need it.
+int HourTabs::tabHeight() const { return std::max(20, fontMetrics().height() + 4); }
 
 QRect HourTabs::tabRect(int index) const {
   const int row = index / 12;
@@ -39,10 +50,15 @@ void HourTabs::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   for (int h = 0; h < core::kHours; ++h) {
     const QRect r = tabRect(h);
+    // Black on the fixed colours, the palette's pair on the button face.
     QColor background;
+    QColor text = Qt::black;
     switch (matching::TabState(m_day, h)) {
       case matching::HourTabState::NotChosen: background = kSilver; break;
-      case matching::HourTabState::Matched: background = palette().color(QPalette::Button); break;
+      case matching::HourTabState::Matched:
+        background = palette().color(QPalette::Button);
+        text = palette().color(QPalette::ButtonText);
+        break;
       case matching::HourTabState::Unmatched: background = kLightRed; break;
     }
     painter.fillRect(r, background);
@@ -50,7 +66,7 @@ void HourTabs::paintEvent(QPaintEvent*) {
       painter.setPen(Qt::black);
       painter.drawRect(r.adjusted(0, 0, -1, -1));
     }
-    painter.setPen(Qt::black);
+    painter.setPen(text);
     painter.drawText(r, Qt::AlignCenter, QString::number(h));
   }
 }
@@ -63,11 +79,6 @@ void HourTabs::mousePressEvent(QMouseEvent* event) {
     }
   }
   QWidget::mousePressEvent(event);
-}
-
-void HourTabs::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
-  emit resized();
 }
 
 }  // namespace ui

@@ -16,8 +16,10 @@ class HourTabs : public QWidget {
 
   int TabIndex() const { return m_index; }
   void setTabIndex(int index);
+  // Holds the hour grid below the tabs.
+  void setPage(QWidget* page);
   int tabWidth() const;
-  int tabHeight() const { return 20; }
+  int tabHeight() const;
   int tabsHeight() const { return 2 * tabHeight() + 2; }
   QRect tabRect(int index) const;
   // The area below the tabs.
@@ -25,12 +27,10 @@ class HourTabs : public QWidget {
 
  signals:
   void currentChanged(int index);
-  void resized();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
 
  private:
   const core::DayPlaylist& m_day;

@@ -1,9 +1,11 @@
 #include "ui/jinglepicker.h"
 
+#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 #include "matching/pickerlists.h"
 #include "ui/buttonbar.h"
@@ -11,12 +13,6 @@
 #include "ui/qtext.h"
 
 namespace ui {
-namespace {
-
-constexpr int kBarHeight = 33;
-
-}  // namespace
-
 TFr_GetJinglePath::TFr_GetJinglePath(const std::string& baseFile, QWidget* parent)
     : QDialog(parent), m_baseFile(baseFile) {
   setObjectName(QStringLiteral("Fr_GetJinglePath"));
@@ -27,6 +23,24 @@ TFr_GetJinglePath::TFr_GetJinglePath(const std::string& baseFile, QWidget* paren
   m_nameEdit->setObjectName(QStringLiteral("EName"));
   m_save = new ButtonBar(QStringLiteral("Panel1"), QStringLiteral("SBSave"), tr8("Принять"), this);
   m_cancel = new ButtonBar(QStringLiteral("PanelCancel"), QStringLiteral("SBCancel"), tr8("Отменить"), this);
+  // The list and the edit grow with the window; the buttons share the
+  // bottom row.
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(4);
+  auto* names = new QVBoxLayout();
+  names->setContentsMargins(8, 8, 8, 0);
+  names->setSpacing(4);
+  names->addWidget(m_names, 1);
+  names->addWidget(m_nameEdit);
+  layout->addLayout(names, 1);
+  auto* bar = new QHBoxLayout();
+  bar->setSpacing(0);
+  for (ButtonBar* button : {m_save, m_cancel}) {
+    button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    bar->addWidget(button);
+  }
+  layout->addLayout(bar);
   resize(362, 615);
 
   m_list = std::make_unique<PickerNames>(m_names, m_nameEdit, SBSave());
@@ -55,18 +69,6 @@ QToolButton* TFr_GetJinglePath::SBCancel() const { return m_cancel->button(); }
 void TFr_GetJinglePath::preset(const std::string& prefix, const std::string& name) {
   m_nameEdit->setText(toQ(name));
   setWindowTitle(toQ(prefix) + tr8(" для джингла ") + toQ(name));
-}
-
-void TFr_GetJinglePath::resizeEvent(QResizeEvent* event) {
-  QDialog::resizeEvent(event);
-  // The list and the edit grow with the window; the bar stays at the bottom.
-  const int w = width();
-  const int h = height();
-  const int editHeight = m_nameEdit->sizeHint().height();
-  m_save->setGeometry(0, h - kBarHeight, w / 2, kBarHeight);
-  m_cancel->setGeometry(w / 2, h - kBarHeight, w - w / 2, kBarHeight);
-  m_nameEdit->setGeometry(8, m_save->y() - editHeight - 4, w - 16, editHeight);
-  m_names->setGeometry(8, 8, w - 16, m_nameEdit->y() - 12);
 }
 
 std::string GetJinglePath(QWidget* parent, const std::string& tablePath, const std::string& prefix,

@@ -32,9 +32,6 @@ class TFr_GetJinglePath : public QDialog {
   QToolButton* SBSave() const;
   QToolButton* SBCancel() const;
 
- protected:
-  void resizeEvent(QResizeEvent* event) override;
-
  private:
   std::string m_baseFile;
   QListWidget* m_names;

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "ui/buttonbar.h"
+#include "ui/errorbox.h"
 #include "ui/qtext.h"
 
 namespace ui {
@@ -47,12 +48,12 @@ TJinglesForm::TJinglesForm(matching::OperatorUi& ui, QWidget* parent) : QDialog(
   layout->addLayout(interval);
 
   m_save = new ButtonBar(QStringLiteral("Panel1"), QStringLiteral("SBSave"), tr8("Принять"), this);
-  m_save->setFixedHeight(33);
+  m_save->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
   layout->addWidget(m_save);
 
   connect(m_all, &QToolButton::clicked, this, [this] { HaveCheckAll(true); });
   connect(m_clearAll, &QToolButton::clicked, this, [this] { HaveCheckAll(false); });
-  connect(SBSave(), &QToolButton::clicked, this, &TJinglesForm::SBSaveClick);
+  connect(SBSave(), &QToolButton::clicked, this, [this] { ShowErrors(this, [this] { SBSaveClick(); }); });
 }
 
 QToolButton* TJinglesForm::SBSave() const { return m_save->button(); }

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QScreen>
 #include <QThread>
 #include <QTranslator>
 
@@ -29,6 +30,10 @@ int main(int argc, char** argv) {
   const std::string program = ui::fromQ(QCoreApplication::applicationFilePath());
   const std::string folder = ui::fromQ(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()));
   ui::TFrmTxt window(core::SettingsFileFor(program), folder);
+  // Centred on the screen when first shown.
+  if (const QScreen* screen = window.screen()) {
+    window.move(screen->availableGeometry().center() - window.rect().center());
+  }
   window.show();
   return app.exec();
 }

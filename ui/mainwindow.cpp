@@ -1,14 +1,20 @@
 #include "ui/mainwindow.h"
 
 #include <QHeaderView>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+#include <utility>
 
 #include "assoc/assocbase.h"
+#include "core/codec.h"
+#include "core/fspath.h"
+#include "core/text.h"
 #include "assoc/commands.h"
 #include "import/jingles.h"
 #include "import/playlistimport.h"
@@ -22,6 +28,7 @@
 #include "ui/hourtabs.h"
 #include "ui/jinglesform.h"
 #include "ui/messageboxui.h"
+#include "ui/pagecontrol.h"
 #include "ui/qtext.h"
 #include "ui/reviewpage.h"
 #include "ui/settingspage.h"
@@ -46,7 +53,7 @@ TFrmTxt::TFrmTxt(const std::string& settingsFile, const std::string& programFold
     : QMainWindow(parent), m_settingsFile(settingsFile), m_programFolder(programFolder) {
   setObjectName(QStringLiteral("FrmTxt"));
   setWindowTitle(tr8("Импорт плейлиста из txt файла в базу плейлистов Mirvane 3"));
-  m_pages = new QTabWidget(this);
+  m_pages = new PageControl(this);
   m_pages->setObjectName(QStringLiteral("PC1"));
   setCentralWidget(m_pages);
 
@@ -65,6 +72,10 @@ TFrmTxt::TFrmTxt(const std::string& settingsFile, const std::string& programFold
   m_pages->addTab(fillingPage(m_errors, QStringLiteral("TabError")), tr8("Список не сопоставленных файлов"));
   m_pages->addTab(m_settingsPage, tr8("Настройки"));
   resize(792, 613);
+  // A border the operator cannot drag; maximising stays possible, and then
+  // the pages' layouts spread them.
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                 Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
   m_boxes = std::make_unique<MessageBoxUi>(this, m_datePage);
   m_ui = m_boxes.get();
   m_random = importing::SystemRandom();
@@ -79,7 +90,10 @@ TFrmTxt::TFrmTxt(const std::string& settingsFile, const std::string& programFold
   connect(m_reviewPage->SBJingles(), &QToolButton::clicked, this, [this] { runAction([this] { SBJinglesClick(); }); });
   connect(m_reviewPage->SBImport(), &QToolButton::clicked, this, [this] { runAction([this] { SBImportClick(); }); });
   connect(m_reviewPage->SBUndo(), &QToolButton::clicked, this, [this] { runAction([this] { SBUndoClick(); }); });
-  connect(m_pages, &QTabWidget::currentChanged, this, [this] { runAction([this] { PC1Change(); }); });
+  connect(m_pages, &QTabWidget::currentChanged, this, [this] {
+    if (m_busy) m_pageChangeMissed = true;
+    runAction([this] { PC1Change(); });
+  });
   connect(m_assPage, &AssPage::changeRequested, this, [this] {
     runAction([this] {
       const auto row = m_assPage->selectedRow();
@@ -98,8 +112,14 @@ TFrmTxt::TFrmTxt(const std::string& settingsFile, const std::string& programFold
       }
     });
   });
-  connect(m_settingsPage, &SettingsPage::refused, this,
-          [this](const QString& message) { QMessageBox::critical(this, windowTitle(), message); });
+  connect(m_settingsPage, &SettingsPage::saveRequested, this, [this] { runAction([this] { SBSaveParmsClick(); }); });
+  connect(m_datePage, &DatePage::saveTemplateRequested, this,
+          [this] { runAction([this] { m_datePage->SBSaveHourClick(); }); });
+  connect(m_datePage, &DatePage::templateChosen, this, [this] { runAction([this] { m_datePage->CBHoursChange(); }); });
+  connect(m_filePage, &FilePage::folderChanged, this, [this] {
+    if (m_busy) m_listingMissed = true;
+    runAction([this] { m_filePage->ShowFiles(); });
+  });
   FormCreate();
 }
 
@@ -129,6 +149,10 @@ void TFrmTxt::setOperatorUi(matching::OperatorUi* ui) { m_ui = ui ? ui : m_boxes
 void TFrmTxt::SBCheckClick() {
   if (!matching::SBCheckClick(m_day, m_setts, m_station, m_datePage->importDate(), *m_ui)) return;
   updateUndo();
+  HourTabs* tabs = m_reviewPage->TCHour();
+  if (!m_day.HourSetts[static_cast<std::size_t>(tabs->TabIndex())]) {
+    tabs->setTabIndex(ReviewPage::FirstHourToReview(m_day));
+  }
   showPage(m_reviewPage);
   m_reviewPage->TCHourChange();
 }
@@ -193,17 +217,48 @@ void TFrmTxt::showPage(QWidget* page) {
 }
 
 void TFrmTxt::SBOpenClick() {
+  const std::string folder = m_filePage->selectedFolder();
+  const std::string& name = m_filePage->SelFileName();
+  if (const auto refusal = unreadableName(folder, name)) {
+    m_ui->showError(*refusal);
+    return;
+  }
   std::optional<core::TDateTime> importDate;
   const readers::ReadContext ctx{m_setts, m_day, m_reading, importDate};
   const std::string templateName = m_datePage->selectedTemplate();
   const readers::SelectedTemplate hourTemplate{m_settingsFile, templateName};
-  const bool read = readers::OpenPlaylist(m_filePage->selectedFolder(), m_filePage->SelFileName(), ctx,
-                                          templateName.empty() ? nullptr : &hourTemplate);
+  const bool read = readers::OpenPlaylist(folder, name, ctx, templateName.empty() ? nullptr : &hourTemplate);
   if (importDate) m_datePage->setImportDate(*importDate);
   if (!read) return;
+  if (std::all_of(m_day.Songs.begin(), m_day.Songs.end(), [](const auto& hour) { return hour.empty(); })) {
+    m_ui->showWarning(core::cp1251("В файле ") + name + core::cp1251(" не найдено ни одной строки плейлиста в формате ") +
+                      LayoutName(m_setts.Method) + ".");
+    return;
+  }
   showPage(m_datePage);
   m_datePage->SGHour()->Fill_HourSetts();
   m_datePage->CBHoursChange();
+}
+
+std::string TFrmTxt::LayoutName(int method) {
+  switch (method) {
+    case 1: return "Selector";
+    case 2: return "PowerGold";
+    case 3: return "RetroFM";
+    case 4: return "Dacha";
+    default: return "Mirvane";
+  }
+}
+
+std::optional<std::string> TFrmTxt::unreadableName(const std::string& folder, const std::string& name) {
+  // The list shows a letter that Windows-1251 lacks as '?': such a name
+  // names no file.
+  if (name.find('?') == std::string::npos) return std::nullopt;
+  std::error_code ec;
+  if (std::filesystem::exists(core::FsPath(core::AddBackslash(folder) + name), ec)) return std::nullopt;
+  return core::cp1251("Файл ") + name +
+         core::cp1251(" нельзя открыть: в его имени есть знаки, которых нет в кодировке Windows-1251. "
+                      "Переименуйте файл.");
 }
 
 void TFrmTxt::SpeedButton1Click() {
@@ -214,12 +269,29 @@ void TFrmTxt::SpeedButton1Click() {
   showPage(m_errors->parentWidget());
 }
 
+void TFrmTxt::SBSaveParmsClick() {
+  if (const auto refusal = m_settingsPage->SBSaveParmsClick()) {
+    m_ui->showError(*refusal);
+  } else {
+    m_settingsPage->confirmSaved();
+  }
+}
+
 void TFrmTxt::runAction(const std::function<void()>& action) {
+  // The check pauses for window events between its steps; a click then lands
+  // here while the check still runs, and must not start a second action.
+  if (m_busy) return;
+  m_busy = true;
   try {
     action();
   } catch (const std::exception& e) {
-    QMessageBox::critical(this, windowTitle(), toQ(e.what()));
+    m_ui->showError(e.what());
   }
+  m_busy = false;
+  // What the views missed meanwhile: the folder the tree moved to, the page
+  // the operator switched to.
+  if (std::exchange(m_listingMissed, false)) runAction([this] { m_filePage->ShowFiles(); });
+  if (std::exchange(m_pageChangeMissed, false)) runAction([this] { PC1Change(); });
 }
 
 }  // namespace ui

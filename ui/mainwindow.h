@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "core/daymodel.h"
@@ -51,6 +52,10 @@ class TFrmTxt : public QMainWindow {
   // Questions, messages and pickers go to message boxes and dialogs; tests
   // put a scripted operator in their place.
   void setOperatorUi(matching::OperatorUi* ui);
+  // The name of the layout that a Method value reads; an open that finds no
+  // playlist line names it.
+  static std::string LayoutName(int method);
+
   // The jingle placement's random draw (tests fix it).
   void setRandom(std::function<int(int)> random) { m_random = std::move(random); }
 
@@ -62,14 +67,18 @@ class TFrmTxt : public QMainWindow {
   void SBJinglesClick();
   void SBImportClick();
   void SBUndoClick();
+  void SBSaveParmsClick();
   void PC1Change();
   void ShowAssociate();
 
   // Runs an operator action; an exception that ends it is shown once in an
-  // error box and the window goes on.
+  // error box and the window goes on. While one action runs (its pauses let
+  // clicks through), another one does not start.
   void runAction(const std::function<void()>& action);
 
  private:
+  // Why a listed name cannot be opened, or nothing.
+  static std::optional<std::string> unreadableName(const std::string& folder, const std::string& name);
   void FormCreate();
   void showPage(QWidget* page);
   // "Отменить последний импорт" is enabled while this station has an import to undo.
@@ -84,6 +93,9 @@ class TFrmTxt : public QMainWindow {
   std::unique_ptr<MessageBoxUi> m_boxes;
   matching::OperatorUi* m_ui;
   std::function<int(int)> m_random;  // the shuffle of the jingle placement
+  bool m_busy = false;               // an operator action runs
+  bool m_listingMissed = false;      // the folder tree moved while an action ran
+  bool m_pageChangeMissed = false;   // the page changed while an action ran
 
   QTabWidget* m_pages;
   FilePage* m_filePage;

@@ -1,6 +1,9 @@
 #include "ui/messageboxui.h"
 
 #include <QMessageBox>
+#include <QPushButton>
+#include <utility>
+#include <vector>
 
 #include "ui/datepage.h"
 #include "ui/jinglepicker.h"
@@ -33,16 +36,27 @@ void MessageBoxUi::showWarning(const std::string& text) {
 }
 
 matching::Answer MessageBoxUi::askBatch(const std::string& question) {
-  const auto answer = QMessageBox::question(
-      m_owner, m_owner->windowTitle(), toQ(question),
-      QMessageBox::Yes | QMessageBox::No | QMessageBox::NoToAll | QMessageBox::YesToAll, QMessageBox::Yes);
-  switch (answer) {
-    case QMessageBox::Yes: return matching::Answer::Yes;
-    case QMessageBox::No: return matching::Answer::No;
-    case QMessageBox::NoToAll: return matching::Answer::NoToAll;
-    case QMessageBox::YesToAll: return matching::Answer::YesToAll;
-    default: return matching::Answer::Cancel;
+  // The buttons stand in this order on every platform, and No is the
+  // default: a hurried Enter never deletes every row at once. Closing the
+  // box answers No.
+  QMessageBox box(QMessageBox::Question, m_owner->windowTitle(), toQ(question), QMessageBox::NoButton, m_owner);
+  const struct {
+    const char* caption;
+    matching::Answer answer;
+  } buttons[] = {{"Да", matching::Answer::Yes},
+                 {"Нет", matching::Answer::No},
+                 {"Нет для всех", matching::Answer::NoToAll},
+                 {"Да для всех", matching::Answer::YesToAll}};
+  std::vector<std::pair<QAbstractButton*, matching::Answer>> answers;
+  for (const auto& b : buttons) answers.emplace_back(box.addButton(tr8(b.caption), QMessageBox::ActionRole), b.answer);
+  auto* no = qobject_cast<QPushButton*>(answers[1].first);
+  box.setDefaultButton(no);
+  box.setEscapeButton(no);
+  box.exec();
+  for (const auto& [button, answer] : answers) {
+    if (box.clickedButton() == button) return answer;
   }
+  return matching::Answer::Cancel;
 }
 
 void MessageBoxUi::ShowIndicator(const std::string& text, int current, int overall) {

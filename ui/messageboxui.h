@@ -19,6 +19,7 @@ class MessageBoxUi : public matching::OperatorUi {
   void showDone(const std::string& text, const std::string& informative) override;
   void showInfo(const std::string& text) override;
   void showWarning(const std::string& text) override;
+  // Да, Нет, Нет для всех, Да для всех, in this order; Нет is the default.
   matching::Answer askBatch(const std::string& question) override;
   void ShowIndicator(const std::string& text, int current, int overall) override;
   std::string GetSongPath(const std::string& tablePath, const std::string& prefix, const std::string& artist,

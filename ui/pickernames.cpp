@@ -2,20 +2,31 @@
 
 #include <QLineEdit>
 #include <QListWidget>
+#include <QSignalBlocker>
 #include <QToolButton>
 
+#include "ui/errorbox.h"
 #include "ui/qtext.h"
 
 namespace ui {
 
+void SelectListRow(QListWidget* list, int row) {
+  const QSignalBlocker quiet(list);
+  list->setCurrentRow(row);
+}
+
 PickerNames::PickerNames(QListWidget* list, QLineEdit* edit, QToolButton* save)
     : m_widget(list), m_edit(edit), m_save(save) {
-  QObject::connect(m_widget, &QListWidget::itemClicked, m_widget, [this] { LBNameClick(); });
-  QObject::connect(m_edit, &QLineEdit::textChanged, m_edit, [this] { ENameChange(); });
+  // The handler follows the selection however it moves: mouse, keys, or the
+  // search below (which runs it itself, with the list's signals blocked).
+  QObject::connect(m_widget, &QListWidget::itemSelectionChanged, m_widget,
+                   [this] { ShowErrors(m_widget, [this] { LBNameClick(); }); });
+  QObject::connect(m_edit, &QLineEdit::textChanged, m_edit, [this] { ShowErrors(m_edit, [this] { ENameChange(); }); });
 }
 
 void PickerNames::fill(matching::PickerList names) {
   m_list = std::move(names);
+  const QSignalBlocker quiet(m_widget);
   m_widget->clear();
   for (const auto& name : m_list.names) m_widget->addItem(toQ(name));
 }
@@ -41,7 +52,7 @@ void PickerNames::ENameChange() {
   const int found = matching::IncrementalSearch(m_list.names, fromQ(m_edit->text()));
   if (found < 0) return;
   m_nameLock = true;
-  m_widget->setCurrentRow(found);
+  SelectListRow(m_widget, found);
   LBNameClick();
   m_nameLock = false;
 }

@@ -15,6 +15,10 @@ class QToolButton;
 
 namespace ui {
 
+// Selects a row without running the list's selection handler; the caller
+// runs it.
+void SelectListRow(QListWidget* list, int row);
+
 class PickerNames {
  public:
   PickerNames(QListWidget* list, QLineEdit* edit, QToolButton* save);

@@ -1,6 +1,10 @@
 #include "ui/reviewpage.h"
 
 #include <QAction>
+#include <QEvent>
+#include <QGridLayout>
+#include <QVBoxLayout>
+#include <algorithm>
 #include <QHeaderView>
 #include <QMenu>
 #include <QPainter>
@@ -28,7 +32,10 @@ class LineDelegate : public QStyledItemDelegate {
     QColor background = Qt::white;
     QColor text = Qt::black;
     switch (state) {
-      case matching::ReviewRowState::Header: background = option.palette.color(QPalette::Button); break;
+      case matching::ReviewRowState::Header:
+        background = option.palette.color(QPalette::Button);
+        text = option.palette.color(QPalette::ButtonText);
+        break;
       case matching::ReviewRowState::NoLine: background = kNavy; break;
       case matching::ReviewRowState::JingleSelected: background = kBlue; text = Qt::white; break;
       case matching::ReviewRowState::JingleMatched: background = kLightCyan; break;
@@ -57,7 +64,8 @@ class CountDelegate : public QStyledItemDelegate {
   using QStyledItemDelegate::QStyledItemDelegate;
 
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-    const QColor background = index.row() == 0 ? option.palette.color(QPalette::Button)
+    const bool header = index.row() == 0;
+    const QColor background = header ? option.palette.color(QPalette::Button)
                               : index.column() == 0 ? kLightGreen
                                                     : kLightRed;
     painter->save();
@@ -67,6 +75,8 @@ class CountDelegate : public QStyledItemDelegate {
     QFont bold = option.font;
     bold.setBold(true);
     painter->setFont(bold);
+    // The palette's pair on the header, black on the fixed colours.
+    painter->setPen(header ? option.palette.color(QPalette::ButtonText) : QColor(Qt::black));
     painter->drawText(option.rect, Qt::AlignCenter, index.data().toString());
     painter->restore();
   }
@@ -77,13 +87,10 @@ class CountDelegate : public QStyledItemDelegate {
 ReviewPage::ReviewPage(core::DayPlaylist& day, QWidget* parent) : QWidget(parent), m_day(day) {
   setObjectName(QStringLiteral("TabList"));
   m_errors = new ButtonBar(QStringLiteral("Panel4"), QStringLiteral("SpeedButton1"), tr8("Вывести список ошибок"), this);
-  m_errors->setGeometry(8, 6, 200, 33);
   m_counts = new QTableWidget(2, 2, this);
   m_counts->setObjectName(QStringLiteral("SGLists"));
   m_counts->horizontalHeader()->hide();
   m_counts->verticalHeader()->hide();
-  m_counts->verticalHeader()->setDefaultSectionSize(18);
-  m_counts->horizontalHeader()->setDefaultSectionSize(90);
   m_counts->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   m_counts->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   m_counts->setItemDelegate(new CountDelegate(this));
@@ -92,21 +99,20 @@ ReviewPage::ReviewPage(core::DayPlaylist& day, QWidget* parent) : QWidget(parent
   m_counts->setItem(0, 1, new QTableWidgetItem(tr8("Ошибочные")));
   m_counts->setItem(1, 0, new QTableWidgetItem());
   m_counts->setItem(1, 1, new QTableWidgetItem());
-  m_counts->setGeometry(300, 4, 184, 40);
+  fitCounts();
   m_editAss = new ButtonBar(QStringLiteral("Panel5"), QStringLiteral("SBEditAss"), tr8("Редактировать базу ассоциаций"),
-                            this);
-  m_editAss->setGeometry(500, 6, 240, 33);
+                            this, QColor(192, 192, 192), 240);
 
   m_tabs = new HourTabs(day, this);
-  m_tabs->setGeometry(4, 48, 784, 480);
   m_lines = new QTableWidget(1, 3, m_tabs);
+  m_tabs->setPage(m_lines);
   m_lines->setObjectName(QStringLiteral("SGPList"));
   QFont regular = m_lines->font();  // the tabs above are bold, the lines are not
   regular.setBold(false);
   m_lines->setFont(regular);
   m_lines->setHorizontalHeaderLabels({tr8("Исполнитель"), tr8("Название"), tr8("Путь к файлу")});
   m_lines->verticalHeader()->hide();
-  m_lines->verticalHeader()->setDefaultSectionSize(16);
+  SetRowHeight(m_lines, 16);
   m_lines->setSelectionBehavior(QAbstractItemView::SelectRows);
   m_lines->setSelectionMode(QAbstractItemView::SingleSelection);
   m_lines->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -115,14 +121,35 @@ ReviewPage::ReviewPage(core::DayPlaylist& day, QWidget* parent) : QWidget(parent
 
   m_jingles = new ButtonBar(QStringLiteral("PanJin"), QStringLiteral("SBJingles"), tr8("Расставить джинглы"), this);
   m_import = new ButtonBar(QStringLiteral("PanImp"), QStringLiteral("SBImport"), tr8("Импортировать плейлист"), this);
-  m_jingles->setGeometry(8, 540, 200, 33);
-  m_import->setGeometry(300, 540, 200, 33);
   m_undo = new ButtonBar(QStringLiteral("PanUndo"), QStringLiteral("SBUndo"), tr8("Отменить последний импорт"), this);
-  m_undo->setGeometry(540, 540, 240, 33);
   m_undo->button()->setEnabled(false);
 
+  // The count grid centred on the top row, the two buttons 8 pixels to
+  // either side of it; the hour tabs filling the page; the import button
+  // centred on the bottom row, the jingle button at its left end and the
+  // undo button at its right end.
+  auto* page = new QVBoxLayout(this);
+  page->setContentsMargins(4, 4, 2, 4);
+  page->setSpacing(4);
+  auto* top = new QGridLayout();
+  top->setHorizontalSpacing(8);
+  top->addWidget(m_errors, 0, 0, Qt::AlignRight | Qt::AlignVCenter);
+  top->addWidget(m_counts, 0, 1);
+  top->addWidget(m_editAss, 0, 2, Qt::AlignLeft | Qt::AlignVCenter);
+  top->setColumnStretch(0, 1);
+  top->setColumnStretch(2, 1);
+  page->addLayout(top);
+  page->addWidget(m_tabs, 1);
+  auto* bottom = new QGridLayout();
+  bottom->addWidget(m_jingles, 0, 0, Qt::AlignLeft);
+  bottom->addWidget(m_import, 0, 1);
+  bottom->addWidget(m_undo, 0, 2, Qt::AlignRight);
+  bottom->setColumnStretch(0, 1);
+  bottom->setColumnStretch(2, 1);
+  page->addLayout(bottom);
+
   connect(m_tabs, &HourTabs::currentChanged, this, [this] { TCHourChange(); });
-  connect(m_tabs, &HourTabs::resized, this, [this] { layoutGrid(); });
+  m_lines->installEventFilter(this);
   ClearGrid(m_lines);
   m_lines->setEnabled(false);
   makeMenu();
@@ -135,20 +162,25 @@ void ReviewPage::makeMenu() {
     ReviewCommand command;
     const char* name;
     const char* caption;
-    QKeySequence shortcut;
+    QList<QKeySequence> shortcuts;
+  };
+  // The menu shows the first shortcut: "Enter" as the operator calls the key.
+  // The main Enter key is Key_Return, the keypad's is Key_Enter; both act.
+  const auto enter = [](Qt::KeyboardModifiers modifiers) {
+    return QList<QKeySequence>{QKeySequence(modifiers | Qt::Key_Enter), QKeySequence(modifiers | Qt::Key_Return)};
   };
   const Item items[] = {
-      {ReviewCommand::SetAss, "SetAss", "Назначить сопоставление", QKeySequence(Qt::Key_Return)},
-      {ReviewCommand::SetDayChange, "SetDayChange", "Назначить в этот день", QKeySequence(Qt::SHIFT | Qt::Key_Return)},
-      {ReviewCommand::SetChange, "SetChange", "Назначить в этот раз", QKeySequence(Qt::CTRL | Qt::Key_Return)},
-      {ReviewCommand::DelAss, "DelAss", "Снять сопоставление", QKeySequence(Qt::CTRL | Qt::Key_Delete)},
-      {ReviewCommand::DelOnList, "DelOnList", "Удалить из плейлиста", QKeySequence(Qt::Key_Delete)},
+      {ReviewCommand::SetAss, "SetAss", "Назначить сопоставление", enter(Qt::NoModifier)},
+      {ReviewCommand::SetDayChange, "SetDayChange", "Назначить в этот день", enter(Qt::ShiftModifier)},
+      {ReviewCommand::SetChange, "SetChange", "Назначить в этот раз", enter(Qt::ControlModifier)},
+      {ReviewCommand::DelAss, "DelAss", "Снять сопоставление", {QKeySequence(Qt::CTRL | Qt::Key_Delete)}},
+      {ReviewCommand::DelOnList, "DelOnList", "Удалить из плейлиста", {QKeySequence(Qt::Key_Delete)}},
   };
   for (const Item& item : items) {
     if (item.command == ReviewCommand::DelAss) m_menu->addSeparator()->setObjectName(QStringLiteral("N3"));
     QAction* action = m_menu->addAction(tr8(item.caption));
     action->setObjectName(QString::fromLatin1(item.name));
-    action->setShortcut(item.shortcut);
+    action->setShortcuts(item.shortcuts);
     action->setShortcutContext(Qt::WidgetShortcut);  // only while the grid has the focus
     m_lines->addAction(action);
     m_actions[static_cast<int>(item.command)] = action;
@@ -158,6 +190,7 @@ void ReviewPage::makeMenu() {
   connect(m_lines, &QTableWidget::customContextMenuRequested, this,
           [this](const QPoint& pos) { m_menu->popup(m_lines->viewport()->mapToGlobal(pos)); });
   connect(m_lines, &QTableWidget::cellDoubleClicked, this, [this] { emit commandRequested(ReviewCommand::SetAss); });
+  connect(m_lines->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { rememberSelection(); });
 }
 
 QAction* ReviewPage::action(ReviewCommand command) const { return m_actions[static_cast<int>(command)]; }
@@ -178,6 +211,7 @@ void ReviewPage::TCHourChange() {
   CalcLists();
   const int hour = m_tabs->TabIndex();
   const auto& list = m_day.Songs[static_cast<std::size_t>(hour)];
+  m_refreshing = true;
   if (!list.empty() && m_day.HourSetts[static_cast<std::size_t>(hour)]) {
     m_lines->setEnabled(true);
     m_lines->setRowCount(static_cast<int>(list.size()));
@@ -187,16 +221,22 @@ void ReviewPage::TCHourChange() {
       m_lines->setItem(i, 1, new QTableWidgetItem(toQ(song.Name)));
       m_lines->setItem(i, 2, new QTableWidgetItem(toQ(song.Path)));
     }
+    restoreSelection();
   } else {
     ClearGrid(m_lines);
     m_lines->setEnabled(false);
   }
+  m_refreshing = false;
+  rememberSelection();
   FitGridColumns(m_lines, {25, 25, 50});
+  // The commands' keys act on the grid: it has the focus whenever it can.
+  if (m_lines->isEnabled() && isVisible()) m_lines->setFocus();
   m_tabs->update();
   m_lines->viewport()->update();
 }
 
 int ReviewPage::selectedLine() const {
+  if (!m_lines->isEnabled()) return -1;
   const auto rows = m_lines->selectionModel()->selectedRows();
   if (rows.isEmpty()) return -1;
   const int line = rows.front().row();
@@ -204,21 +244,74 @@ int ReviewPage::selectedLine() const {
   return line < static_cast<int>(list.size()) ? line : -1;
 }
 
-void ReviewPage::layoutGrid() {
-  m_lines->setGeometry(m_tabs->pageRect().adjusted(2, 2, -2, -2));
-  FitGridColumns(m_lines, {25, 25, 50});
+void ReviewPage::rememberSelection() {
+  if (m_refreshing) return;
+  const int line = selectedLine();
+  if (line < 0) return;
+  const int hour = m_tabs->TabIndex();
+  const core::TSongRec& song = m_day.Songs[static_cast<std::size_t>(hour)][static_cast<std::size_t>(line)];
+  m_selected[static_cast<std::size_t>(hour)] = SelectedEntry{line, song.Artist, song.Name, song.Kind};
 }
 
-void ReviewPage::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
-  const int w = width();
-  const int h = height();
-  m_import->move((w - m_import->width()) / 2, h - m_import->height() - 4);
-  m_jingles->move(m_jingles->x(), m_import->y());
-  m_tabs->setGeometry(m_tabs->x(), m_tabs->y(), w - m_tabs->x() - 2, m_import->y() - m_tabs->y() - 4);
-  m_counts->move((w - m_counts->width()) / 2, m_counts->y());
-  m_errors->move(m_counts->x() - m_errors->width() - 8, m_errors->y());
-  m_editAss->move(m_counts->x() + m_counts->width() + 8, m_editAss->y());
+void ReviewPage::restoreSelection() {
+  const int hour = m_tabs->TabIndex();
+  const auto& list = m_day.Songs[static_cast<std::size_t>(hour)];
+  const auto& entry = m_selected[static_cast<std::size_t>(hour)];
+  const int size = static_cast<int>(list.size());
+  const auto same = [&](int i) {
+    if (i < 0 || i >= size) return false;
+    const core::TSongRec& song = list[static_cast<std::size_t>(i)];
+    return song.Artist == entry->artist && song.Name == entry->name && song.Kind == entry->kind;
+  };
+  int row = 0;
+  // Lines placed or removed before it move the entry: the nearest equal line
+  // is the one it was.
+  for (int distance = 0; entry && distance < size + entry->index; ++distance) {
+    if (same(entry->index - distance)) {
+      row = entry->index - distance;
+      break;
+    }
+    if (same(entry->index + distance)) {
+      row = entry->index + distance;
+      break;
+    }
+  }
+  SelectGridRow(m_lines, row);
+}
+
+int ReviewPage::FirstHourToReview(const core::DayPlaylist& day) {
+  int first = -1;
+  for (int h = 0; h < core::kHours; ++h) {
+    if (!day.HourSetts[static_cast<std::size_t>(h)]) continue;
+    if (!core::IsHourMatched(day, h)) return h;
+    if (first < 0) first = h;
+  }
+  return first;
+}
+
+void ReviewPage::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (m_lines->isEnabled()) m_lines->setFocus();
+}
+
+bool ReviewPage::eventFilter(QObject* watched, QEvent* event) {
+  // The columns share the grid's width 25 : 25 : 50 whenever it changes.
+  if (watched == m_lines && event->type() == QEvent::Resize) FitGridColumns(m_lines, {25, 25, 50});
+  return QWidget::eventFilter(watched, event);
+}
+
+void ReviewPage::fitCounts() {
+  // 90 by 18 pixels a cell at the design size; larger when the bold captions need it.
+  QFont bold = m_counts->font();
+  bold.setBold(true);
+  const QFontMetrics metrics(bold);
+  const int column = std::max(90, metrics.horizontalAdvance(m_counts->item(0, 1)->text()) + 8);
+  const int row = std::max(18, metrics.height() + 2);
+  m_counts->horizontalHeader()->setMinimumSectionSize(1);
+  m_counts->verticalHeader()->setMinimumSectionSize(1);
+  m_counts->horizontalHeader()->setDefaultSectionSize(column);
+  m_counts->verticalHeader()->setDefaultSectionSize(row);
+  m_counts->setFixedSize(2 * column + 2 * m_counts->frameWidth(), 2 * row + 2 * m_counts->frameWidth());
 }
 
 }  // namespace ui

@@ -4,6 +4,9 @@
 
 #include <QTableWidget>
 #include <QWidget>
+#include <array>
+#include <optional>
+#include <string>
 
 #include "core/daymodel.h"
 
@@ -37,20 +40,39 @@ class ReviewPage : public QWidget {
   QMenu* PopupMenu1() const { return m_menu; }
   QAction* action(ReviewCommand command) const;
 
-  // The refresh every change of the day ends with.
+  // The refresh every change of the day ends with. The selection stays on
+  // the entry it was on in this hour when that entry is still there, else it
+  // goes to the first row.
   void TCHourChange();
-  // The line the selected grid row stands for, or -1.
+  // The line the selected grid row stands for, or -1 (also while the grid is
+  // disabled).
   int selectedLine() const;
+  // Where the review opens after a check when the current hour is not chosen:
+  // the first chosen hour with an unmatched line, else the first chosen hour;
+  // -1 when none is chosen.
+  static int FirstHourToReview(const core::DayPlaylist& day);
 
  signals:
   void commandRequested(ui::ReviewCommand command);
 
  protected:
-  void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // The entry a selection stood on: its place and what identifies it when
+  // lines before it come or go.
+  struct SelectedEntry {
+    int index = 0;
+    std::string artist;
+    std::string name;
+    int kind = 0;
+  };
+
+  void rememberSelection();
+  void restoreSelection();
   void CalcLists();
-  void layoutGrid();
+  void fitCounts();
   void makeMenu();
 
   core::DayPlaylist& m_day;
@@ -64,6 +86,8 @@ class ReviewPage : public QWidget {
   ButtonBar* m_undo;
   QMenu* m_menu;
   QAction* m_actions[5];
+  std::array<std::optional<SelectedEntry>, core::kHours> m_selected;
+  bool m_refreshing = false;  // the grid is being refilled; its selection changes are the program's
 };
 
 }  // namespace ui

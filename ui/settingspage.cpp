@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -10,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
+#include <QTimer>
 #include <QToolButton>
 
 #include "ui/buttonbar.h"
@@ -29,7 +31,7 @@ FolderEdit::FolderEdit(const QString& name, QWidget* parent) : QWidget(parent) {
   layout->addWidget(browse);
   connect(browse, &QToolButton::clicked, this, [this] {
     const QString folder = QFileDialog::getExistingDirectory(this, QString(), m_edit->text());
-    if (!folder.isEmpty()) m_edit->setText(folder);
+    if (!folder.isEmpty()) m_edit->setText(QDir::toNativeSeparators(folder));
   });
 }
 
@@ -106,21 +108,29 @@ SettingsPage::SettingsPage(core::TSetts& setts, core::IniFile& settingsFile, QWi
   layout->addWidget(shift);
 
   m_save = new ButtonBar(QStringLiteral("PanSave"), QStringLiteral("SBSaveParms"), tr8("Сохранить настройки"), this);
-  m_save->setFixedSize(200, 33);
   layout->addWidget(m_save, 0, Qt::AlignHCenter);
+  m_savedNote = new QLabel(tr8("Настройки сохранены"), this);
+  m_savedNote->setObjectName(QStringLiteral("LabSaved"));
+  QFont bold = m_savedNote->font();
+  bold.setBold(true);
+  m_savedNote->setFont(bold);
+  // Kept in the layout while hidden, so the page does not jump.
+  QSizePolicy keep = m_savedNote->sizePolicy();
+  keep.setRetainSizeWhenHidden(true);
+  m_savedNote->setSizePolicy(keep);
+  m_savedNote->hide();
+  layout->addWidget(m_savedNote, 0, Qt::AlignHCenter);
+  m_savedNoteTimer = new QTimer(this);
+  m_savedNoteTimer->setSingleShot(true);
+  m_savedNoteTimer->setInterval(3000);
+  connect(m_savedNoteTimer, &QTimer::timeout, m_savedNote, &QLabel::hide);
   layout->addStretch();
 
   connect(m_method, &QComboBox::activated, this, &SettingsPage::CBMethodChange);
   connect(m_method, &QComboBox::editTextChanged, this, [this](const QString& text) {
     if (m_method->findText(text) < 0) CBMethodChange(-1);  // typed text chooses no preset
   });
-  connect(m_save->button(), &QToolButton::clicked, this, [this] {
-    if (const auto error = SBSaveParmsClick()) {
-      emit refused(toQ(*error));
-    } else {
-      emit saved();
-    }
-  });
+  connect(m_save->button(), &QToolButton::clicked, this, &SettingsPage::saveRequested);
 }
 
 core::SettingsPage SettingsPage::values() const {
@@ -172,6 +182,11 @@ void SettingsPage::ShowSetts() {
 
 std::optional<std::string> SettingsPage::SBSaveParmsClick() {
   return core::SaveParms(m_setts, values(), m_settingsFile);
+}
+
+void SettingsPage::confirmSaved() {
+  m_savedNote->show();
+  m_savedNoteTimer->start();
 }
 
 void SettingsPage::CBMethodChange(int index) {

@@ -10,6 +10,8 @@
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QLabel;
+class QTimer;
 class QLineEdit;
 class QSpinBox;
 
@@ -17,7 +19,8 @@ namespace ui {
 
 class ButtonBar;
 
-// A folder edit with a browse button.
+// A folder edit with a browse button; a browsed folder is written with the
+// platform's separators.
 class FolderEdit : public QWidget {
   Q_OBJECT
 
@@ -40,12 +43,15 @@ class SettingsPage : public QWidget {
   std::optional<std::string> SBSaveParmsClick();
   void CBMethodChange(int index);
 
+  // Says for a few seconds, under the save button, that the settings were written.
+  void confirmSaved();
+  QLabel* LabSaved() const { return m_savedNote; }
+
   core::SettingsPage values() const;
   void show(const core::SettingsPage& page);
 
  signals:
-  void saved();
-  void refused(const QString& message);
+  void saveRequested();
 
  private:
   QSpinBox* spin(const QString& name, int low, int high);
@@ -69,6 +75,8 @@ class SettingsPage : public QWidget {
   QLineEdit* m_jArtist;
   QSpinBox* m_shiftHour;
   ButtonBar* m_save;
+  QLabel* m_savedNote;
+  QTimer* m_savedNoteTimer;
 };
 
 }  // namespace ui

@@ -1,5 +1,6 @@
 #include "ui/songpicker.h"
 
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -7,13 +8,12 @@
 
 #include "matching/pickerlists.h"
 #include "ui/buttonbar.h"
+#include "ui/errorbox.h"
 #include "ui/pickernames.h"
 #include "ui/qtext.h"
 
 namespace ui {
 namespace {
-
-constexpr int kBarHeight = 33;
 
 QStringList toItems(const std::vector<std::string>& texts) {
   QStringList items;
@@ -41,14 +41,29 @@ TFr_GetPath::TFr_GetPath(const std::string& baseFile, QWidget* parent) : QDialog
   m_save = new ButtonBar(QStringLiteral("Panel1"), QStringLiteral("SBSave"), tr8("Принять"), this, QColor(128, 128, 128));
   m_cancel = new ButtonBar(QStringLiteral("PanelCancel"), QStringLiteral("SBCancel"), tr8("Отменить"), this,
                            QColor(128, 128, 128));
-  m_nameLabel->move(8, 4);
-  m_names->move(0, 22);
-  m_artists->move(0, 22);
-  m_save->move(0, 0);
+  // Titles on the left half, artists on the right, each list over its edit;
+  // the two buttons share the bottom row.
+  auto* layout = new QGridLayout(this);
+  layout->setContentsMargins(0, 4, 1, 2);
+  layout->setSpacing(1);
+  layout->addWidget(m_nameLabel, 0, 0);
+  layout->addWidget(m_artistLabel, 0, 1);
+  layout->addWidget(m_names, 1, 0);
+  layout->addWidget(m_artists, 1, 1);
+  layout->addWidget(m_nameEdit, 2, 0);
+  layout->addWidget(m_artistEdit, 2, 1);
+  layout->addWidget(m_save, 3, 0);
+  layout->addWidget(m_cancel, 3, 1);
+  layout->setColumnStretch(0, 1);
+  layout->setColumnStretch(1, 1);
+  layout->setRowStretch(1, 1);
+  for (QLabel* label : {m_nameLabel, m_artistLabel}) label->setContentsMargins(8, 0, 0, 2);
+  for (ButtonBar* bar : {m_save, m_cancel}) bar->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
   resize(513, 609);
 
-  connect(m_artists, &QListWidget::itemClicked, this, [this] { LBArtistClick(); });
-  connect(m_artistEdit, &QLineEdit::textChanged, this, [this] { EArtChange(); });
+  // A table error in a list handler ends that handler, not the dialog.
+  connect(m_artists, &QListWidget::itemSelectionChanged, this, [this] { ShowErrors(this, [this] { LBArtistClick(); }); });
+  connect(m_artistEdit, &QLineEdit::textChanged, this, [this] { ShowErrors(this, [this] { EArtChange(); }); });
   m_titles = std::make_unique<PickerNames>(m_names, m_nameEdit, SBSave());
   connect(SBSave(), &QToolButton::clicked, this, [this] { done(QDialog::Accepted); });
   connect(SBCancel(), &QToolButton::clicked, this, [this] {
@@ -59,7 +74,7 @@ TFr_GetPath::TFr_GetPath(const std::string& baseFile, QWidget* parent) : QDialog
   m_artistTexts = matching::LoadArtists(m_baseFile);
   m_artists->addItems(toItems(m_artistTexts));
   // With a single artist nothing is selected, so every title is listed.
-  if (m_artists->count() >= 2) m_artists->setCurrentRow(0);
+  if (m_artists->count() >= 2) SelectListRow(m_artists, 0);
   LBArtistClick();
 }
 
@@ -86,7 +101,7 @@ void TFr_GetPath::LBArtistClick() {
     m_artistLock = false;
   }
   m_titles->fill(matching::LoadTitles(m_baseFile, artist));
-  if (m_names->count() > 0) m_names->setCurrentRow(0);
+  if (m_names->count() > 0) SelectListRow(m_names, 0);
   m_titles->LBNameClick();
 }
 
@@ -95,24 +110,9 @@ void TFr_GetPath::EArtChange() {
   const int found = matching::IncrementalSearch(m_artistTexts, fromQ(m_artistEdit->text()));
   if (found < 0) return;
   m_artistLock = true;
-  m_artists->setCurrentRow(found);
+  SelectListRow(m_artists, found);
   LBArtistClick();
   m_artistLock = false;
-}
-
-void TFr_GetPath::resizeEvent(QResizeEvent* event) {
-  QDialog::resizeEvent(event);
-  const int w = width();
-  const int h = height();
-  const int m = w / 2;
-  const int editHeight = m_nameEdit->sizeHint().height();
-  m_save->setGeometry(0, h - kBarHeight - 2, m - 1, kBarHeight);
-  m_cancel->setGeometry(m, h - kBarHeight - 2, m - 1, kBarHeight);
-  m_nameEdit->setGeometry(m_names->x(), m_save->y() - editHeight - 1, m - 1 - m_names->x(), editHeight);
-  m_artistEdit->setGeometry(m, m_nameEdit->y(), m - 1, editHeight);
-  m_artistLabel->move(m + 8, m_nameLabel->y());
-  m_names->setGeometry(m_names->x(), m_names->y(), m_nameEdit->width(), m_artistEdit->y() - 1 - m_names->y());
-  m_artists->setGeometry(m, m_names->y(), m - 1, m_names->height());
 }
 
 std::string GetSongPath(QWidget* parent, const std::string& tablePath, const std::string& prefix,

@@ -36,9 +36,6 @@ class TFr_GetPath : public QDialog {
   QToolButton* SBSave() const;
   QToolButton* SBCancel() const;
 
- protected:
-  void resizeEvent(QResizeEvent* event) override;
-
  private:
   void LBArtistClick();
   void EArtChange();

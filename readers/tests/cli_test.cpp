@@ -92,5 +92,36 @@ TEST_F(CliFixture, FailuresAndWrongUsage) {
   }
 }
 
+// Asking for help or the version is not wrong usage: standard output, exit 0.
+TEST(CliConventions, HelpAndVersionGoToStandardOutput) {
+  TempDir dir;
+  struct Case {
+    std::string args;
+    std::string firstLine;
+  };
+  const std::vector<Case> cases = {
+      {"--help", "usage: mvimport-cli COMMAND [ARGS]"},
+      {"-h", "usage: mvimport-cli COMMAND [ARGS]"},
+      {"read --help", "usage: mvimport-cli read "},
+      {"dump -h", "usage: mvimport-cli dump TABLE"},
+      {"--version", "mvimport-cli "},
+  };
+  for (const auto& c : cases) {
+    const CliRun run = clitest::RunCli(MVIMPORT_CLI, c.args, dir.path());
+    EXPECT_EQ(run.exitCode, 0) << c.args;
+    EXPECT_EQ(run.out.substr(0, c.firstLine.size()), c.firstLine) << c.args;
+    EXPECT_TRUE(run.err.empty()) << c.args << ": " << run.err;
+  }
+  const CliRun version = clitest::RunCli(MVIMPORT_CLI, "--version", dir.path());
+  EXPECT_GT(version.out.size(), std::string("mvimport-cli \n").size());
+  // Wrong usage stays an error.
+  for (const std::string args : {"", "nosuchcommand", "--helpme"}) {
+    const CliRun run = clitest::RunCli(MVIMPORT_CLI, args, dir.path());
+    EXPECT_EQ(run.exitCode, 2) << args;
+    EXPECT_TRUE(run.out.empty()) << args;
+    EXPECT_NE(run.err.find("usage: mvimport-cli COMMAND"), std::string::npos) << args;
+  }
+}
+
 }  // namespace
 }  // namespace readers::test

@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QFile>
 #include <QListWidget>
+#include <QMenu>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -86,6 +87,60 @@ class CommandsTest : public QObject {
     m_script.answers = {matching::Answer::NoToAll};  // keep the demo's stale row
     QTest::mouseClick(m_window->datePage()->SBCheck(), Qt::LeftButton);
     QCOMPARE(m_window->PC1()->currentWidget(), static_cast<QWidget*>(review()));
+  }
+
+  // Right after the check the grid has the focus and a selected row: the
+  // keys act without a click, the keypad's Enter like the main one.
+  void keysActWithoutAPriorClick() {
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(grid()));
+    QCOMPARE(review()->selectedLine(), 0);
+    QVERIFY(!line(0, 0).Path.empty());
+    m_script.said.clear();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(m_script.said, std::vector<std::string>{"Файл уже имеет сопоставление. Заменить ?"});
+    review()->TCHour()->setTabIndex(1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
+    QCOMPARE(m_script.said.back(), std::string("Вы действительно хотите удалить файл из плейлиста ?"));
+    QCOMPARE(m_script.said.size(), std::size_t{2});
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete, Qt::ControlModifier);
+    QCOMPARE(m_script.said.size(), std::size_t{3});
+  }
+
+  void menusNameTheKeys() {
+    QStringList shown;
+    for (QAction* a : review()->PopupMenu1()->actions()) {
+      if (!a->isSeparator()) shown << a->shortcut().toString(QKeySequence::PortableText);
+    }
+    QCOMPARE(shown, (QStringList{"Enter", "Shift+Enter", "Ctrl+Enter", "Ctrl+Del", "Del"}));
+    QCOMPARE(m_window->assPage()->NChange()->shortcut().toString(QKeySequence::PortableText), QStringLiteral("Enter"));
+  }
+
+  // The selection belongs to an entry: it comes back with its hour, follows
+  // the entry when lines are placed before it, and survives a check.
+  void selectionStaysOnItsEntry() {
+    selectLine(8, 3);
+    review()->TCHour()->setTabIndex(10);
+    QCOMPARE(review()->selectedLine(), 0);
+    review()->TCHour()->setTabIndex(8);
+    QCOMPARE(review()->selectedLine(), 3);
+    auto& hour8 = m_window->day().Songs[8];
+    core::TSongRec jingle;
+    jingle.Kind = core::kKindJingle;
+    jingle.Name = "Placed";
+    hour8.insert(hour8.begin(), jingle);
+    review()->TCHourChange();
+    QCOMPARE(review()->selectedLine(), 4);
+    m_script.answers = {matching::Answer::NoToAll};
+    m_window->datePage()->SBCheck()->click();
+    QCOMPARE(review()->TCHour()->TabIndex(), 8);
+    QCOMPARE(review()->selectedLine(), 4);
+    const core::TSongRec entry = hour8[4];
+    hour8.erase(hour8.begin() + 4);  // the entry itself goes: the first row
+    review()->TCHourChange();
+    QCOMPARE(review()->selectedLine(), 0);
+    hour8.insert(hour8.begin() + 4, entry);
+    hour8.erase(hour8.begin());
+    review()->TCHourChange();
   }
 
   void enterTeachesAMatchToEveryEqualLine() {

@@ -15,6 +15,7 @@ class GradientLabelTest : public QObject {
     QWidget panel;
     panel.resize(200, 43);
     auto* label = TGradientLabel::makeBand(&panel);
+    label->resize(panel.size());  // a button bar's layout gives it the panel's inside
     QImage image(label->size(), QImage::Format_RGB32);
     label->render(&image);
     QCOMPARE(image.pixelColor(100, 0), QColor(Qt::white));

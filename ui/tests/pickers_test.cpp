@@ -1,5 +1,6 @@
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
@@ -109,6 +110,49 @@ class PickersTest : public QObject {
     QCOMPARE(picker.ResPath(), std::string());
   }
 
+  // However the selection moves, the titles and the accepted path follow it.
+  void keysMoveTheSelectionAndThePathFollows() {
+    TFr_GetPath picker(m_songs);
+    picker.preset("P", "ABBA", "SOS");
+    picker.show();
+    QTest::keyClick(picker.LBArtist(), Qt::Key_Down);
+    QCOMPARE(picker.EArt()->text(), tr8("Кино"));
+    QCOMPARE(items(picker.LBName()), (QStringList{tr8("Группа крови"), tr8("Звезда")}));
+    QCOMPARE(picker.ResPath(), core::cp1251("C:\\Кино\\Группа крови.mp3"));
+    QTest::keyClick(picker.LBName(), Qt::Key_End);
+    QCOMPARE(picker.EName()->text(), tr8("Звезда"));
+    QCOMPARE(picker.ResPath(), core::cp1251("C:\\Кино\\Звезда.mp3"));
+    QTest::keyClick(picker.LBArtist(), Qt::Key_Home);
+    QCOMPARE(items(picker.LBName()), (QStringList{"SOS", "Waterloo"}));
+    QCOMPARE(picker.ResPath(), std::string("c:\\abba\\sos.mp3"));
+    QTest::keyClick(picker.LBName(), Qt::Key_PageDown);
+    QCOMPARE(picker.ResPath(), std::string("C:\\ABBA\\Waterloo.mp3"));
+    QTest::keyClick(picker.LBName(), Qt::Key_Up);
+    QCOMPARE(picker.EName()->text(), QStringLiteral("SOS"));
+    QCOMPARE(picker.ResPath(), std::string("c:\\abba\\sos.mp3"));
+  }
+
+  // A table error inside a list handler is shown in an error box; the
+  // dialog stays usable.
+  void tableErrorInAListHandlerIsShown() {
+    const std::string path = table("vanishing.db", {{"A", "a", "1"}, {"B", "b", "2"}});
+    TFr_GetPath picker(path);
+    picker.show();
+    QVERIFY(QFile::remove(toQ(path)));
+    QString shown;
+    QTimer::singleShot(0, this, [&shown] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (box == nullptr) return;
+      shown = box->text();
+      box->accept();
+    });
+    QTest::keyClick(picker.LBArtist(), Qt::Key_Down);
+    QVERIFY(shown.contains(QStringLiteral("vanishing.db")));
+    QCOMPARE(picker.LBArtist()->currentItem()->text(), QStringLiteral("B"));
+    QTest::mouseClick(picker.SBCancel(), Qt::LeftButton);
+    QVERIFY(picker.isHidden());
+  }
+
   void jinglePickerSearchesOneList() {
     const std::string path = fromQ(m_dir.path()) + "/jingles.db";
     db::Query create;
@@ -137,6 +181,10 @@ class PickersTest : public QObject {
     QCOMPARE(picker.windowTitle(), tr8("Изменить  для джингла нов"));
     picker.EName()->setText(QStringLiteral("zzz"));  // past the Latin names: the first Cyrillic one
     QCOMPARE(picker.LBName()->currentItem()->text(), tr8("Новости"));
+    picker.show();
+    QTest::keyClick(picker.LBName(), Qt::Key_Down);  // the keys move the path too
+    QCOMPARE(picker.EName()->text(), tr8("Погода"));
+    QCOMPARE(picker.ResPath(), core::cp1251("J:\\Погода"));
   }
 };
 

@@ -66,8 +66,11 @@ class ReviewTest : public QObject {
   void checkFillsTheReview() {
     m_window->datePage()->setImportDate(m_station.day);
     m_window->day().HourSetts[5] = false;
-    QTest::mouseClick(m_window->datePage()->SBCheck(), Qt::LeftButton);
     ReviewPage* review = m_window->reviewPage();
+    review->TCHour()->setTabIndex(5);
+    QTest::mouseClick(m_window->datePage()->SBCheck(), Qt::LeftButton);
+    // Hour 5 is not chosen: the review opens on the first hour with a miss.
+    QCOMPARE(review->TCHour()->TabIndex(), 8);
     QCOMPARE(m_window->PC1()->currentWidget(), static_cast<QWidget*>(review));
     QVERIFY(m_script.progressReports > 0);
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,13 +17,17 @@ class ScriptedUi : public matching::OperatorUi {
   std::deque<std::string> paths;         // for the pickers; empty when none is left
   std::vector<std::string> said;         // every text shown or asked, as UTF-8
   int progressReports = 0;
+  std::function<void()> onProgress;  // what the operator does while the window pauses
 
   void showError(const std::string& text) override { said.push_back(core::cp1251ToUtf8(text)); }
   bool askYesNo(const std::string& question) override { return next(question) == matching::Answer::Yes; }
   void showInfo(const std::string& text) override { said.push_back(core::cp1251ToUtf8(text)); }
   void showWarning(const std::string& text) override { said.push_back(core::cp1251ToUtf8(text)); }
   matching::Answer askBatch(const std::string& question) override { return next(question); }
-  void ShowIndicator(const std::string&, int, int) override { ++progressReports; }
+  void ShowIndicator(const std::string&, int, int) override {
+    ++progressReports;
+    if (onProgress) onProgress();
+  }
   std::string GetSongPath(const std::string&, const std::string& prefix, const std::string&,
                           const std::string&) override {
     return pick(prefix);
