@@ -286,8 +286,10 @@ int PlayList::CountRows(core::TDateTime day, int hour) {
   return query.RecordCount();
 }
 
-std::vector<PlaySlot> PlayList::Slots() {
-  const auto data = TableCache::Get(m_path)->Data();
+std::vector<PlaySlot> PlayList::Slots(FileStamp* read) {
+  const auto entry = TableCache::Get(m_path);
+  const auto data = entry->Data();
+  if (read != nullptr) *read = entry->DataStamp();
   const std::size_t date = fieldOf(data->fields(), "FDate", m_path);
   const std::size_t hour = fieldOf(data->fields(), "FHour", m_path);
   const Field& dateField = data->fields()[date];
@@ -307,8 +309,6 @@ std::vector<PlaySlot> PlayList::Slots() {
 }
 
 std::vector<Field> PlayList::Fields() { return TableCache::Get(m_path)->Data()->fields(); }
-
-FileStamp PlayList::Stamp() { return ParadoxTable::Stamp(m_path); }
 
 Row PlayList::MakeRow(const PlayListRow& r) {
   const std::vector<Field> fields = Fields();
@@ -355,18 +355,27 @@ Row PlayList::MakeRow(const PlayListRow& r) {
   return row;
 }
 
-std::vector<std::string> PlayList::RawRecords(const std::vector<std::size_t>& positions) {
-  auto entry = TableCache::Get(m_path);
+namespace {
+
+std::shared_ptr<CachedTable> unchangedSince(const std::string& path, const FileStamp& readOn) {
+  auto entry = TableCache::Get(path);
   entry->Data();
-  return entry->RawRecords(positions);
+  if (!(entry->DataStamp() == readOn)) {
+    ThrowTableError(path, core::cp1251("таблицу изменила другая программа, повторите действие"));
+  }
+  return entry;
+}
+
+}  // namespace
+
+std::vector<std::string> PlayList::RawRecords(const std::vector<std::size_t>& positions, const FileStamp& readOn) {
+  return unchangedSince(m_path, readOn)->RawRecords(positions);
 }
 
 std::string PlayList::EncodeRecord(const Row& row) { return TableCache::Get(m_path)->EncodeRecord(row); }
 
-void PlayList::Write(const ParadoxTable::WriteBatch& batch) {
-  auto entry = TableCache::Get(m_path);
-  entry->Data();
-  entry->Write(batch);
+void PlayList::Write(const ParadoxTable::WriteBatch& batch, const FileStamp& readOn) {
+  unchangedSince(m_path, readOn)->Write(batch);
 }
 
 // ---- Station

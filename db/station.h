@@ -154,18 +154,19 @@ class PlayList {
 
   // The rows of one day (its whole day) and hour.
   int CountRows(core::TDateTime day, int hour);
-  // Every row's day and hour, in stored order.
-  std::vector<PlaySlot> Slots();
+  // Every row's day and hour, in stored order; read: the file's stamp they
+  // were read on.
+  std::vector<PlaySlot> Slots(FileStamp* read = nullptr);
   // The table's row for these values. Throws db::Error, before anything is
   // written, for a value the field cannot hold.
   Row MakeRow(const PlayListRow& row);
   std::vector<Field> Fields();
-  // The file as last read (for a write that must find it unchanged).
-  FileStamp Stamp();
-  std::vector<std::string> RawRecords(const std::vector<std::size_t>& positions);
+  // Positions (of Slots()) and writes are refused with db::Error, changing
+  // nothing, unless the file is still as it was read on: readOn.
+  std::vector<std::string> RawRecords(const std::vector<std::size_t>& positions, const FileStamp& readOn);
   std::string EncodeRecord(const Row& row);
-  // One durable write; deletes address positions of Slots().
-  void Write(const ParadoxTable::WriteBatch& batch);
+  // One durable write.
+  void Write(const ParadoxTable::WriteBatch& batch, const FileStamp& readOn);
 
  private:
   std::string m_path;

@@ -30,6 +30,8 @@ class CachedTable {
   // The rows last read or written, without looking at the file. The pointer
   // holds until the next write.
   const TableData& Current();
+  // The file's stamp when the rows of Data() were read (or last written).
+  FileStamp DataStamp() const { return m_dataStamp; }
   // Forgets the rows (after the file was created anew).
   void Invalidate();
 

@@ -51,7 +51,7 @@ void deleteWhere(ImportPlan& plan, const std::vector<db::PlaySlot>& slots, const
 // The playlist's rows as the plan reads them, once per plan.
 const std::vector<db::PlaySlot>& playSlots(const ImportContext& ctx, ImportPlan& plan) {
   if (!plan.rowsRead) {
-    plan.rows = ctx.station.Playlist().Slots();
+    plan.rows = ctx.station.Playlist().Slots(&plan.stamp);
     plan.rowsRead = true;
   }
   return plan.rows;
@@ -183,7 +183,6 @@ ImportPlan PlanImport(const ImportContext& ctx, int clearMode) {
   plan.clearMode = clearMode;
   plan.date = wholeDay(ctx.date);
   plan.shiftHour = ctx.setts.ShiftHour;
-  plan.stamp = ctx.station.Playlist().Stamp();
   playSlots(ctx, plan);
   if (clearMode == kClearDay) {
     plan.scope.window = true;
@@ -311,7 +310,12 @@ std::optional<ImportReport> SBImportClick(const ImportContext& ctx, int clearMod
     return std::nullopt;
   }
   const ImportRecords before = RecordsBefore(ctx.station, plan);
-  ctx.station.Playlist().Write(plan.batch);
+  if (plan.batch.empty()) {
+    const ImportReport report = reportOf(plan, true);
+    ui.showDone(core::cp1251("Импорт выполнен!"), ImportCounts(report));
+    return report;
+  }
+  ctx.station.Playlist().Write(plan.batch, plan.stamp);
   ImportRecords records = before;
   records.appended = AppendedAfter(ctx.station, plan, before.kept);
   RecordImport(ctx.station, plan, records);

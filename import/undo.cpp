@@ -308,21 +308,23 @@ std::string UndoFolder(const db::Station& station) {
 ImportRecords RecordsBefore(db::Station& station, const ImportPlan& plan) {
   db::PlayList& playlist = station.Playlist();
   ImportRecords records;
-  records.removed = playlist.RawRecords(plan.batch.deletes);
+  records.removed = playlist.RawRecords(plan.batch.deletes, plan.stamp);
   std::vector<std::size_t> kept;
   auto deleted = plan.batch.deletes.begin();
   for (std::size_t p : scopePositions(plan.rows, plan.scope)) {
     while (deleted != plan.batch.deletes.end() && *deleted < p) ++deleted;
     if (deleted == plan.batch.deletes.end() || *deleted != p) kept.push_back(p);
   }
-  records.kept = playlist.RawRecords(kept);
+  records.kept = playlist.RawRecords(kept, plan.stamp);
   return records;
 }
 
 std::vector<std::string> AppendedAfter(db::Station& station, const ImportPlan& plan,
                                        const std::vector<std::string>& kept) {
   db::PlayList& playlist = station.Playlist();
-  const std::vector<std::string> after = playlist.RawRecords(scopePositions(playlist.Slots(), plan.scope));
+  db::FileStamp read;
+  const std::vector<db::PlaySlot> rows = playlist.Slots(&read);
+  const std::vector<std::string> after = playlist.RawRecords(scopePositions(rows, plan.scope), read);
   return without(after, kept);
 }
 
@@ -379,8 +381,9 @@ std::optional<UndoReport> UndoLastImport(db::Station& station, matching::Operato
     ui.showError(core::cp1251("Поля таблицы PlayList.db изменились после импорта. Отмена не выполнена."));
     return std::nullopt;
   }
-  const std::vector<std::size_t> positions = scopePositions(playlist.Slots(), record->scope);
-  const std::vector<std::string> now = playlist.RawRecords(positions);
+  db::FileStamp read;
+  const std::vector<std::size_t> positions = scopePositions(playlist.Slots(&read), record->scope);
+  const std::vector<std::string> now = playlist.RawRecords(positions, read);
   std::vector<std::string> expected = record->records.kept;
   expected.insert(expected.end(), record->records.appended.begin(), record->records.appended.end());
   if (!sameRecords(now, expected)) {
@@ -410,7 +413,7 @@ std::optional<UndoReport> UndoLastImport(db::Station& station, matching::Operato
     }
   }
   batch.records = record->records.removed;
-  playlist.Write(batch);
+  playlist.Write(batch, read);
   const std::string done = newest->file.substr(0, newest->file.size() - std::strlen(kActive)) + kUndone;
   db::RenameDurably(newest->file, done);
   report.entry.undone = true;
