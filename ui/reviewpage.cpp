@@ -62,8 +62,9 @@ class CountDelegate : public QStyledItemDelegate {
   using QStyledItemDelegate::QStyledItemDelegate;
 
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    // The grid is disabled (display only) but drawn as an enabled one.
     const bool header = index.row() == 0;
-    const QColor background = header ? option.palette.color(QPalette::Button)
+    const QColor background = header ? option.palette.color(QPalette::Active, QPalette::Button)
                               : index.column() == 0 ? kLightGreen
                                                     : kLightRed;
     painter->save();
@@ -74,7 +75,7 @@ class CountDelegate : public QStyledItemDelegate {
     bold.setBold(true);
     painter->setFont(bold);
     // The palette's pair on the header, black on the fixed colours.
-    painter->setPen(header ? option.palette.color(QPalette::ButtonText) : QColor(Qt::black));
+    painter->setPen(header ? option.palette.color(QPalette::Active, QPalette::ButtonText) : QColor(Qt::black));
     painter->drawText(option.rect, Qt::AlignCenter, index.data().toString());
     painter->restore();
   }
