@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QVBoxLayout>
 
+#include "ui/gridmodels.h"
 #include "ui/gridutil.h"
 #include "ui/qtext.h"
 
@@ -13,7 +14,9 @@ namespace ui {
 
 AssPage::AssPage(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("TabAss"));
-  m_grid = new QTableWidget(1, 3, this);
+  m_grid = new QTableView(this);
+  m_model = new AssociationModel(this);
+  m_grid->setModel(m_model);
   m_grid->setObjectName(QStringLiteral("SGAss"));
   m_grid->verticalHeader()->hide();
   SetRowHeight(m_grid, 16);
@@ -25,7 +28,6 @@ AssPage::AssPage(QWidget* parent) : QWidget(parent) {
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(m_grid);
-  ClearGrid(m_grid);
   m_grid->installEventFilter(this);  // the columns follow the grid's width
 
   m_menu = new QMenu(this);
@@ -42,31 +44,22 @@ AssPage::AssPage(QWidget* parent) : QWidget(parent) {
   }
   connect(m_change, &QAction::triggered, this, &AssPage::changeRequested);
   connect(m_delete, &QAction::triggered, this, &AssPage::deleteRequested);
-  connect(m_grid, &QTableWidget::cellDoubleClicked, this, &AssPage::changeRequested);
-  connect(m_grid, &QTableWidget::customContextMenuRequested, this,
+  connect(m_grid, &QTableView::doubleClicked, this, &AssPage::changeRequested);
+  connect(m_grid, &QTableView::customContextMenuRequested, this,
           [this](const QPoint& pos) { m_menu->popup(m_grid->viewport()->mapToGlobal(pos)); });
 }
 
 void AssPage::show(const std::vector<assoc::AssociationRow>& rows) {
-  const int selected = m_grid->currentRow();
-  m_grid->setRowCount(static_cast<int>(rows.size()));
-  for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
-    const auto& row = rows[static_cast<std::size_t>(r)];
-    m_grid->setItem(r, 0, new QTableWidgetItem(toQ(row.artist)));
-    m_grid->setItem(r, 1, new QTableWidgetItem(toQ(row.name)));
-    m_grid->setItem(r, 2, new QTableWidgetItem(toQ(row.path)));
-  }
-  if (m_grid->rowCount() > 0) SelectGridRow(m_grid, std::max(0, selected));
+  const int selected = m_grid->currentIndex().row();
+  m_model->setRows(rows);
+  SelectGridRow(m_grid, std::max(0, selected));
 }
 
 std::optional<assoc::AssociationRow> AssPage::selectedRow() const {
-  const int row = m_grid->currentRow();
-  if (row < 0 || row >= m_grid->rowCount()) return std::nullopt;
-  const auto text = [this, row](int column) {
-    const QTableWidgetItem* item = m_grid->item(row, column);
-    return item ? fromQ(item->text()) : std::string();
-  };
-  return assoc::AssociationRow{text(0), text(1), text(2)};
+  // The row as read from the table, not as the grid shows it.
+  const int row = m_grid->currentIndex().row();
+  if (row < 0 || row >= m_model->rowCount()) return std::nullopt;
+  return m_model->row(row);
 }
 
 bool AssPage::eventFilter(QObject* watched, QEvent* event) {

@@ -2,7 +2,7 @@
 // that give a row another file or delete it.
 #pragma once
 
-#include <QTableWidget>
+#include <QTableView>
 #include <QWidget>
 
 #include "assoc/assocbase.h"
@@ -12,13 +12,15 @@ class QMenu;
 
 namespace ui {
 
+class AssociationModel;
+
 class AssPage : public QWidget {
   Q_OBJECT
 
  public:
   explicit AssPage(QWidget* parent = nullptr);
 
-  QTableWidget* SGAss() const { return m_grid; }
+  QTableView* SGAss() const { return m_grid; }
   QMenu* MenuASS() const { return m_menu; }
   QAction* NChange() const { return m_change; }
   QAction* N2() const { return m_delete; }
@@ -36,7 +38,8 @@ class AssPage : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  QTableWidget* m_grid;
+  QTableView* m_grid;
+  AssociationModel* m_model;
   QMenu* m_menu;
   QAction* m_change;
   QAction* m_delete;

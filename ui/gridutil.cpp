@@ -7,24 +7,20 @@
 
 namespace ui {
 
-void SetRowHeight(QTableWidget* grid, int design) {
+void SetRowHeight(QTableView* grid, int design) {
   grid->verticalHeader()->setMinimumSectionSize(1);
   grid->verticalHeader()->setDefaultSectionSize(std::max(design, grid->fontMetrics().height() + 2));
 }
 
-void ClearGrid(QTableWidget* grid) {
-  grid->setRowCount(1);
-  for (int c = 0; c < grid->columnCount(); ++c) grid->setItem(0, c, new QTableWidgetItem());
-}
-
-void FitGridColumns(QTableWidget* grid, std::initializer_list<int> percents) {
-  if (grid == nullptr) return;
+void FitGridColumns(QTableView* grid, std::initializer_list<int> percents) {
+  if (grid == nullptr || grid->model() == nullptr) return;
   const std::vector<int> p(percents);
   const int lineWidth = grid->showGrid() ? 1 : 0;
   int totalHeight = 0;
-  for (int r = 0; r < grid->rowCount(); ++r) totalHeight += grid->rowHeight(r) + lineWidth;
+  const int rows = grid->model()->rowCount();
+  for (int r = 0; r < rows; ++r) totalHeight += grid->rowHeight(r) + lineWidth;
   int free = grid->viewport()->height() < totalHeight ? grid->viewport()->width() : grid->width() - 1 - 2 * grid->frameWidth();
-  const int columns = std::min(grid->columnCount(), static_cast<int>(p.size()));
+  const int columns = std::min(grid->model()->columnCount(), static_cast<int>(p.size()));
   for (int c = 0; c < columns; ++c) {
     if (p[static_cast<std::size_t>(c)] == 0) free -= grid->columnWidth(c) + lineWidth;
   }
@@ -37,11 +33,12 @@ void FitGridColumns(QTableWidget* grid, std::initializer_list<int> percents) {
   }
 }
 
-void SelectGridRow(QTableWidget* grid, int row) {
-  if (grid->rowCount() == 0) return;
-  row = std::min(row, grid->rowCount() - 1);
-  grid->setCurrentCell(row, 0, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-  grid->scrollToItem(grid->item(row, 0), QAbstractItemView::EnsureVisible);
+void SelectGridRow(QTableView* grid, int row) {
+  const QAbstractItemModel* model = grid->model();
+  if (model == nullptr || model->rowCount() == 0) return;
+  const QModelIndex index = model->index(std::min(row, model->rowCount() - 1), 0);
+  grid->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  grid->scrollTo(index, QAbstractItemView::EnsureVisible);
 }
 
 }  // namespace ui

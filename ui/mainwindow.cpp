@@ -127,8 +127,6 @@ void TFrmTxt::FormCreate() {
   m_reading.SkipLines = 0;
   m_pages->setTabVisible(kTabAss, false);
   m_pages->setTabVisible(kTabError, false);
-  m_assPage->SGAss()->setHorizontalHeaderLabels(
-      {tr8("Исполнитель"), tr8("Наименование"), tr8("Путь к файлу в базе песен")});
   m_pages->setCurrentIndex(kTabSelFile);
   m_pages->setTabVisible(kTabDate, false);
   m_pages->setTabVisible(kTabList, false);

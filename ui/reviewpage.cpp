@@ -13,6 +13,7 @@
 #include "matching/review.h"
 #include "ui/buttonbar.h"
 #include "ui/colors.h"
+#include "ui/gridmodels.h"
 #include "ui/gridutil.h"
 #include "ui/hourtabs.h"
 #include "ui/qtext.h"
@@ -20,15 +21,16 @@
 namespace ui {
 namespace {
 
-// Rows are coloured after the hour's list, not after the grid's cells.
+// Paints a line of the hour grid from the model's row state: rows are
+// coloured after the hour's list, not after what the grid shows.
 class LineDelegate : public QStyledItemDelegate {
  public:
-  LineDelegate(const core::DayPlaylist& day, const HourTabs* tabs, QObject* parent)
-      : QStyledItemDelegate(parent), m_day(day), m_tabs(tabs) {}
+  using QStyledItemDelegate::QStyledItemDelegate;
 
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
     const bool selected = option.state & QStyle::State_Selected;
-    const auto state = matching::RowState(m_day, m_tabs->TabIndex(), index.row() + 1, selected);
+    const auto state = static_cast<matching::ReviewRowState>(
+        index.data(selected ? HourLinesModel::SelectedRowStateRole : HourLinesModel::RowStateRole).toInt());
     QColor background = Qt::white;
     QColor text = Qt::black;
     switch (state) {
@@ -53,10 +55,6 @@ class LineDelegate : public QStyledItemDelegate {
     painter->drawText(option.rect.adjusted(2, 1, 0, 0), Qt::AlignLeft | Qt::AlignTop, index.data().toString());
     painter->restore();
   }
-
- private:
-  const core::DayPlaylist& m_day;
-  const HourTabs* m_tabs;
 };
 
 class CountDelegate : public QStyledItemDelegate {
@@ -64,8 +62,9 @@ class CountDelegate : public QStyledItemDelegate {
   using QStyledItemDelegate::QStyledItemDelegate;
 
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    // The grid is disabled (display only) but drawn as an enabled one.
     const bool header = index.row() == 0;
-    const QColor background = header ? option.palette.color(QPalette::Button)
+    const QColor background = header ? option.palette.color(QPalette::Active, QPalette::Button)
                               : index.column() == 0 ? kLightGreen
                                                     : kLightRed;
     painter->save();
@@ -76,7 +75,7 @@ class CountDelegate : public QStyledItemDelegate {
     bold.setBold(true);
     painter->setFont(bold);
     // The palette's pair on the header, black on the fixed colours.
-    painter->setPen(header ? option.palette.color(QPalette::ButtonText) : QColor(Qt::black));
+    painter->setPen(header ? option.palette.color(QPalette::Active, QPalette::ButtonText) : QColor(Qt::black));
     painter->drawText(option.rect, Qt::AlignCenter, index.data().toString());
     painter->restore();
   }
@@ -104,19 +103,20 @@ ReviewPage::ReviewPage(core::DayPlaylist& day, QWidget* parent) : QWidget(parent
                             this, QColor(192, 192, 192), 240);
 
   m_tabs = new HourTabs(day, this);
-  m_lines = new QTableWidget(1, 3, m_tabs);
+  m_lines = new QTableView(m_tabs);
+  m_linesModel = new HourLinesModel(day, this);
+  m_lines->setModel(m_linesModel);
   m_tabs->setPage(m_lines);
   m_lines->setObjectName(QStringLiteral("SGPList"));
   QFont regular = m_lines->font();  // the tabs above are bold, the lines are not
   regular.setBold(false);
   m_lines->setFont(regular);
-  m_lines->setHorizontalHeaderLabels({tr8("Исполнитель"), tr8("Название"), tr8("Путь к файлу")});
   m_lines->verticalHeader()->hide();
   SetRowHeight(m_lines, 16);
   m_lines->setSelectionBehavior(QAbstractItemView::SelectRows);
   m_lines->setSelectionMode(QAbstractItemView::SingleSelection);
   m_lines->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  m_lines->setItemDelegate(new LineDelegate(day, m_tabs, this));
+  m_lines->setItemDelegate(new LineDelegate(this));
   m_lines->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
 
   m_jingles = new ButtonBar(QStringLiteral("PanJin"), QStringLiteral("SBJingles"), tr8("Расставить джинглы"), this);
@@ -150,7 +150,6 @@ ReviewPage::ReviewPage(core::DayPlaylist& day, QWidget* parent) : QWidget(parent
 
   connect(m_tabs, &HourTabs::currentChanged, this, [this] { TCHourChange(); });
   m_lines->installEventFilter(this);
-  ClearGrid(m_lines);
   m_lines->setEnabled(false);
   makeMenu();
 }
@@ -187,9 +186,9 @@ void ReviewPage::makeMenu() {
     connect(action, &QAction::triggered, this, [this, command = item.command] { emit commandRequested(command); });
   }
   m_lines->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(m_lines, &QTableWidget::customContextMenuRequested, this,
+  connect(m_lines, &QTableView::customContextMenuRequested, this,
           [this](const QPoint& pos) { m_menu->popup(m_lines->viewport()->mapToGlobal(pos)); });
-  connect(m_lines, &QTableWidget::cellDoubleClicked, this, [this] { emit commandRequested(ReviewCommand::SetAss); });
+  connect(m_lines, &QTableView::doubleClicked, this, [this] { emit commandRequested(ReviewCommand::SetAss); });
   connect(m_lines->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { rememberSelection(); });
 }
 
@@ -209,23 +208,11 @@ void ReviewPage::CalcLists() {
 
 void ReviewPage::TCHourChange() {
   CalcLists();
-  const int hour = m_tabs->TabIndex();
-  const auto& list = m_day.Songs[static_cast<std::size_t>(hour)];
   m_refreshing = true;
-  if (!list.empty() && m_day.HourSetts[static_cast<std::size_t>(hour)]) {
-    m_lines->setEnabled(true);
-    m_lines->setRowCount(static_cast<int>(list.size()));
-    for (int i = 0; i < static_cast<int>(list.size()); ++i) {
-      const core::TSongRec& song = list[static_cast<std::size_t>(i)];
-      m_lines->setItem(i, 0, new QTableWidgetItem(toQ(song.Artist)));
-      m_lines->setItem(i, 1, new QTableWidgetItem(toQ(song.Name)));
-      m_lines->setItem(i, 2, new QTableWidgetItem(toQ(song.Path)));
-    }
-    restoreSelection();
-  } else {
-    ClearGrid(m_lines);
-    m_lines->setEnabled(false);
-  }
+  // An hour that is not chosen is never listed, whatever it holds.
+  m_linesModel->showHour(m_tabs->TabIndex());
+  m_lines->setEnabled(m_linesModel->listed());
+  if (m_linesModel->listed()) restoreSelection();
   m_refreshing = false;
   rememberSelection();
   FitGridColumns(m_lines, {25, 25, 50});

@@ -2,6 +2,7 @@
 // both coloured by match state, the two counts, and the action bars.
 #pragma once
 
+#include <QTableView>
 #include <QTableWidget>
 #include <QWidget>
 #include <array>
@@ -20,6 +21,7 @@ namespace ui {
 enum class ReviewCommand { SetAss, SetDayChange, SetChange, DelAss, DelOnList };
 
 class ButtonBar;
+class HourLinesModel;
 class HourTabs;
 
 class ReviewPage : public QWidget {
@@ -29,7 +31,7 @@ class ReviewPage : public QWidget {
   ReviewPage(core::DayPlaylist& day, QWidget* parent);
 
   HourTabs* TCHour() const { return m_tabs; }
-  QTableWidget* SGPList() const { return m_lines; }
+  QTableView* SGPList() const { return m_lines; }
   QTableWidget* SGLists() const { return m_counts; }
   QToolButton* SpeedButton1() const;
   QToolButton* SBEditAss() const;
@@ -77,7 +79,8 @@ class ReviewPage : public QWidget {
 
   core::DayPlaylist& m_day;
   HourTabs* m_tabs;
-  QTableWidget* m_lines;
+  QTableView* m_lines;
+  HourLinesModel* m_linesModel;
   QTableWidget* m_counts;
   ButtonBar* m_errors;
   ButtonBar* m_editAss;

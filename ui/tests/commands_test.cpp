@@ -23,6 +23,11 @@
 
 namespace ui {
 
+// What a grid shows in a cell.
+QString cell(const QTableView* grid, int row, int column) {
+  return grid->model()->index(row, column).data().toString();
+}
+
 // The review grid's commands, the association base page, the jingle dialog
 // and the import, driven through the window's widgets on the demo station.
 class CommandsTest : public QObject {
@@ -35,13 +40,13 @@ class CommandsTest : public QObject {
   ScriptedUi m_script;
 
   ReviewPage* review() const { return m_window->reviewPage(); }
-  QTableWidget* grid() const { return review()->SGPList(); }
+  QTableView* grid() const { return review()->SGPList(); }
 
   // Shows an hour and selects one of its lines with a click, as the operator does.
   void selectLine(int hour, int line) {
     review()->TCHour()->setTabIndex(hour);
-    const QRect cell = grid()->visualItemRect(grid()->item(line, 0));
-    QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, cell.center());
+    const QRect area = grid()->visualRect(grid()->model()->index(line, 0));
+    QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, area.center());
     grid()->setFocus();
     QCOMPARE(review()->selectedLine(), line);
   }
@@ -80,7 +85,7 @@ class CommandsTest : public QObject {
     m_window->show();
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
     QTableWidget* files = m_window->filePage()->SGFiles();
-    QTRY_COMPARE(files->rowCount(), 5);
+    QTRY_COMPARE(files->model()->rowCount(), 5);
     files->selectRow(1);  // mirvane.txt
     m_window->SBOpenClick();
     m_window->datePage()->setImportDate(m_station.day);
@@ -158,7 +163,8 @@ class CommandsTest : public QObject {
   void doubleClickAsksBeforeReplacingAMatch() {
     selectLine(8, 5);
     m_script.answers = {matching::Answer::No};
-    QTest::mouseDClick(grid()->viewport(), Qt::LeftButton, {}, grid()->visualItemRect(grid()->item(5, 0)).center());
+    const QPoint line5 = grid()->visualRect(grid()->model()->index(5, 0)).center();
+    QTest::mouseDClick(grid()->viewport(), Qt::LeftButton, {}, line5);
     QCOMPARE(m_script.said.back(), std::string("Файл уже имеет сопоставление. Заменить ?"));
     QCOMPARE(associationRows(core::cp1251("Неизвестный артист")), 1);
   }
@@ -195,36 +201,36 @@ class CommandsTest : public QObject {
     QTest::keyClick(grid(), Qt::Key_Delete);
     QCOMPARE(m_window->day().Songs[8].size(), before - 1);
     QCOMPARE(line(8, 5).Name, next);
-    QCOMPARE(grid()->rowCount(), static_cast<int>(before - 1));
+    QCOMPARE(grid()->model()->rowCount(), static_cast<int>(before - 1));
   }
 
   void associationPageEditsRowsAndTheDayFollows() {
     QTest::mouseClick(review()->SBEditAss(), Qt::LeftButton);
     AssPage* page = m_window->assPage();
     QCOMPARE(m_window->PC1()->currentWidget(), static_cast<QWidget*>(page));
-    QTableWidget* rows = page->SGAss();
-    QCOMPARE(rows->rowCount(), 3);  // the demo's taught rows, in artist order
-    QCOMPARE(rows->item(0, 0)->text(), QStringLiteral("Old Artist"));
+    QTableView* rows = page->SGAss();
+    QCOMPARE(rows->model()->rowCount(), 3);  // the demo's taught rows, in artist order
+    QCOMPARE(cell(rows, 0, 0), QStringLiteral("Old Artist"));
 
     // "Кино - Ночной город" is taught to another recording; the check stored
     // the path upper-cased in the day, so only exact holders follow.
     int taught = -1;
-    for (int r = 0; r < rows->rowCount(); ++r) {
-      if (rows->item(r, 1)->text() == tr8("Ночной город")) taught = r;
+    for (int r = 0; r < rows->model()->rowCount(); ++r) {
+      if (cell(rows, r, 1) == tr8("Ночной город")) taught = r;
     }
     QVERIFY(taught >= 0);
-    const std::string oldPath = fromQ(rows->item(taught, 2)->text());
+    const std::string oldPath = fromQ(cell(rows, taught, 2));
     core::SetPath(m_window->day().Songs[3].emplace_back(), oldPath);
     SelectGridRowForTest(rows, taught);
     m_script.paths = {"C:\\Music\\Changed.mp3"};
     QTest::keyClick(rows, Qt::Key_Return);
-    QCOMPARE(rows->item(taught, 2)->text(), QStringLiteral("C:\\Music\\Changed.mp3"));
+    QCOMPARE(cell(rows, taught, 2), QStringLiteral("C:\\Music\\Changed.mp3"));
     QCOMPARE(m_window->day().Songs[3].back().Path, std::string("C:\\Music\\Changed.mp3"));
 
     SelectGridRowForTest(rows, taught);
     m_script.answers = {matching::Answer::Yes};
     QTest::keyClick(rows, Qt::Key_Delete, Qt::ControlModifier);
-    QCOMPARE(rows->rowCount(), 2);
+    QCOMPARE(rows->model()->rowCount(), 2);
     QVERIFY(m_window->day().Songs[3].back().Path.empty());
     m_window->day().Songs[3].pop_back();
   }
@@ -302,10 +308,11 @@ class CommandsTest : public QObject {
   }
 
  private:
-  static void SelectGridRowForTest(QTableWidget* rows, int row) {
-    QTest::mouseClick(rows->viewport(), Qt::RightButton, {}, rows->visualItemRect(rows->item(row, 0)).center());
+  static void SelectGridRowForTest(QTableView* rows, int row) {
+    const QPoint area = rows->visualRect(rows->model()->index(row, 0)).center();
+    QTest::mouseClick(rows->viewport(), Qt::RightButton, {}, area);
     rows->setFocus();
-    QCOMPARE(rows->currentRow(), row);
+    QCOMPARE(rows->currentIndex().row(), row);
   }
 };
 

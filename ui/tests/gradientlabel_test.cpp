@@ -45,14 +45,6 @@ class GradientLabelTest : public QObject {
     QCOMPARE(colors[static_cast<std::size_t>(index)].red(), red);
   }
 
-  void roundBitIsClamped() {
-    TGradientLabel label;
-    label.setRoundBit(-3);
-    QCOMPARE(label.roundBit(), 0);
-    label.setRoundBit(12);
-    QCOMPARE(label.roundBit(), 7);
-  }
-
   void bandsCoverTheLengthWithoutGaps() {
     int covered = 0;
     for (int i = 0; i < 64; ++i) {
@@ -62,42 +54,6 @@ class GradientLabelTest : public QObject {
       covered = last;
     }
     QCOMPARE(covered, 43);
-  }
-
-  void boundStyleMeetsInTheMiddle() {
-    TGradientLabel label;
-    TGradient g;
-    g.Style = TGradientStyle::dsBound;
-    g.ColorSteps = 8;
-    g.EndColor = Qt::white;
-    g.StartColor = Qt::black;
-    label.setGradient(g);
-    const auto bands = label.bandColors();
-    QCOMPARE(static_cast<int>(bands.size()), 8);
-    QCOMPARE(bands.front(), QColor(Qt::white));
-    QCOMPARE(bands.back(), QColor(Qt::white));
-    QCOMPARE(bands[1], bands[5]);
-    QVERIFY(bands[3].red() < bands[2].red());
-  }
-
-  void subCaptionForcesLeftAlignment() {
-    TGradientLabel label;
-    label.setAlignment(TTextAlignmt::taCenter);
-    QCOMPARE(label.alignment(), TTextAlignmt::taCenter);
-    TSubCaption sub;
-    sub.Caption = QStringLiteral("v1");
-    label.setSubCaption(sub);
-    QCOMPARE(label.alignment(), TTextAlignmt::taLeft);
-    label.setAlignment(TTextAlignmt::taRight);
-    QCOMPARE(label.alignment(), TTextAlignmt::taLeft);
-  }
-
-  void glyphCountFollowsTheBitmap() {
-    TGradientLabel label;
-    label.setGlyph(QPixmap(48, 16));
-    QCOMPARE(label.numGlyphs(), 3);
-    label.setGlyph(QPixmap(20, 16));
-    QCOMPARE(label.numGlyphs(), 1);
   }
 
   void textCrossesThroughTheCodePage() {

@@ -17,6 +17,11 @@
 
 namespace ui {
 
+// What a grid shows in a cell.
+QString cell(const QTableView* grid, int row, int column) {
+  return grid->model()->index(row, column).data().toString();
+}
+
 class ReviewTest : public QObject {
   Q_OBJECT
 
@@ -32,10 +37,10 @@ class ReviewTest : public QObject {
     return image.pixelColor(tabs->tabRect(hour).topLeft() + QPoint(3, 3));
   }
 
-  static QColor rowColour(QTableWidget* grid, int row) {
+  static QColor rowColour(QTableView* grid, int row) {
     QImage image(grid->viewport()->size(), QImage::Format_RGB32);
     grid->viewport()->render(&image);
-    return image.pixelColor(grid->visualItemRect(grid->item(row, 0)).topLeft() + QPoint(1, 1));
+    return image.pixelColor(grid->visualRect(grid->model()->index(row, 0)).topLeft() + QPoint(1, 1));
   }
 
  private slots:
@@ -47,7 +52,7 @@ class ReviewTest : public QObject {
     m_window = std::make_unique<TFrmTxt>(m_station.settingsFile, fromQ(m_dir.path()));
     m_window->setOperatorUi(&m_script);
     QTableWidget* files = m_window->filePage()->SGFiles();
-    QTRY_COMPARE(files->rowCount(), 5);
+    QTRY_COMPARE(files->model()->rowCount(), 5);
     files->selectRow(1);  // mirvane.txt
     QTest::mouseClick(m_window->filePage()->findChild<QToolButton*>(QStringLiteral("SBOpen")), Qt::LeftButton);
     QCOMPARE(m_window->PC1()->currentWidget(), static_cast<QWidget*>(m_window->datePage()));
@@ -86,26 +91,41 @@ class ReviewTest : public QObject {
     QCOMPARE(tabColour(tabs, 7), tabs->palette().color(QPalette::Button));
 
     tabs->setTabIndex(8);
-    QTableWidget* grid = review->SGPList();
+    QTableView* grid = review->SGPList();
     QVERIFY(grid->isEnabled());
-    QCOMPARE(grid->rowCount(), static_cast<int>(m_window->day().Songs[8].size()));
-    QCOMPARE(grid->item(5, 0)->text(), tr8("Неизвестный артист"));
+    QCOMPARE(grid->model()->rowCount(), static_cast<int>(m_window->day().Songs[8].size()));
+    QCOMPARE(cell(grid, 5, 0), tr8("Неизвестный артист"));
     grid->clearSelection();
     QCOMPARE(rowColour(grid, 5), kLightRed);
     QCOMPARE(rowColour(grid, 0), QColor(Qt::white));
-    QVERIFY(grid->item(0, 2)->text().startsWith(QStringLiteral("C:\\MUSIC\\")));  // stored upper-cased
+    QVERIFY(cell(grid, 0, 2).startsWith(QStringLiteral("C:\\MUSIC\\")));  // stored upper-cased
 
     tabs->setTabIndex(9);  // the jingle line of the day, matched through the jingle base
     int jingle = -1;
-    for (int r = 0; r < grid->rowCount(); ++r) {
-      if (grid->item(r, 0)->text().isEmpty()) jingle = r;
+    for (int r = 0; r < grid->model()->rowCount(); ++r) {
+      if (cell(grid, r, 0).isEmpty()) jingle = r;
     }
     QVERIFY(jingle >= 0);
     QCOMPARE(rowColour(grid, jingle), kLightCyan);
 
     tabs->setTabIndex(5);
     QVERIFY(!grid->isEnabled());
-    QCOMPARE(grid->rowCount(), 1);
+    QCOMPARE(grid->model()->rowCount(), 1);
+  }
+
+  // The grid shows the day itself, not copies taken at the last refresh.
+  void gridShowsTheDayAsItIs() {
+    ReviewPage* review = m_window->reviewPage();
+    review->TCHour()->setTabIndex(8);
+    QTableView* grid = review->SGPList();
+    core::TSongRec& missing = m_window->day().Songs[8][5];
+    core::SetPath(missing, "C:\\Music\\Found.mp3");
+    grid->clearSelection();
+    QCOMPARE(cell(grid, 5, 2), QStringLiteral("C:\\Music\\Found.mp3"));
+    QCOMPARE(rowColour(grid, 5), QColor(Qt::white));
+    core::SetPath(missing, "");
+    QCOMPARE(cell(grid, 5, 2), QString());
+    QCOMPARE(rowColour(grid, 5), kLightRed);
   }
 
   void errorListNamesEveryUnmatchedLine() {
