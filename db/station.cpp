@@ -33,6 +33,17 @@ Query& openRows(std::unique_ptr<Query>& query, const std::string& table) {
   return *query;
 }
 
+// Whether a row's FPath equals path, letter case ignored, searched in the
+// table's paths opened once.
+bool hasPath(std::unique_ptr<Query>& paths, const std::string& table, const std::string& path) {
+  if (!paths) {
+    paths = std::make_unique<Query>();
+    paths->Add("SELECT FPath FROM " + Quoted(table));
+    paths->Open();
+  }
+  return paths->Locate("FPath", {path}, true);
+}
+
 std::optional<std::string> locatedPath(Query& query, std::string_view fields, const std::vector<std::string>& values) {
   if (!query.Locate(fields, values, true)) return std::nullopt;
   return query.FieldAsString("FPath");
@@ -96,14 +107,7 @@ std::size_t fieldOf(const std::vector<Field>& fields, std::string_view name, con
 SongBase::SongBase(std::string path) : m_path(std::move(path)) {}
 SongBase::~SongBase() = default;
 
-bool SongBase::HasPath(const std::string& path) {
-  if (!m_paths) {
-    m_paths = std::make_unique<Query>();
-    m_paths->Add("SELECT FPath FROM " + Quoted(m_path));
-    m_paths->Open();
-  }
-  return m_paths->Locate("FPath", {path}, true);
-}
+bool SongBase::HasPath(const std::string& path) { return hasPath(m_paths, m_path, path); }
 
 std::optional<std::string> SongBase::PathOf(const std::string& artist, const std::string& name) {
   return locatedPath(openRows(m_rows, m_path), "FArtist;FName", {artist, name});
@@ -153,14 +157,7 @@ JingleBase::~JingleBase() = default;
 
 bool JingleBase::Exists() const { return fileExists(m_path); }
 
-bool JingleBase::HasPath(const std::string& path) {
-  if (!m_paths) {
-    m_paths = std::make_unique<Query>();
-    m_paths->Add("SELECT FPath FROM " + Quoted(m_path));
-    m_paths->Open();
-  }
-  return m_paths->Locate("FPath", {path}, true);
-}
+bool JingleBase::HasPath(const std::string& path) { return hasPath(m_paths, m_path, path); }
 
 std::optional<std::string> JingleBase::PathOf(const std::string& name) {
   return locatedPath(openRows(m_rows, m_path), "FName", {name});

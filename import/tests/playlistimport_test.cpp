@@ -15,11 +15,7 @@ using stationtest::Station;
 
 const core::TDateTime kFifth = core::EncodeDate(2016, 1, 5);
 
-void add(core::DayPlaylist& day, int hour, std::string_view artist, std::string_view name, int kind,
-         std::string_view path) {
-  core::AppendSong(day, hour, Cp(artist), Cp(name), kind);
-  core::SetPath(day.Songs[static_cast<std::size_t>(hour)].back(), Cp(path));
-}
+constexpr auto add = stationtest::AddEntry;
 
 std::optional<std::vector<HourImport>> runImport(Station& station, const core::DayPlaylist& day, core::TDateTime date,
                                               int clearMode, ScriptedUi& ui) {

@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include "core/codec.h"
+#include "core/daymodel.h"
 #include "core/fspath.h"
 #include "core/settings.h"
 #include "db/query.h"
@@ -153,6 +154,13 @@ struct Station {
     MakeTable(paths.PlayListPath, kPlayListColumns, rows);
   }
 };
+
+// Appends an entry to an hour of the day with its path (all texts UTF-8).
+inline void AddEntry(core::DayPlaylist& day, int hour, std::string_view artist, std::string_view name, int kind,
+                     std::string_view path) {
+  core::AppendSong(day, hour, Cp(artist), Cp(name), kind);
+  core::SetPath(day.Songs[static_cast<std::size_t>(hour)].back(), Cp(path));
+}
 
 // Names the instances of a table of cases after their `name` member.
 struct CaseName {
