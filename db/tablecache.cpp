@@ -48,33 +48,37 @@ void CachedTable::requireWritableFiles() const {
   }
 }
 
-ParadoxTable& CachedTable::handle(const FileStamp& now) {
-  if (!m_handle || m_handleStamp != now) {
-    m_handle.reset();
-    m_handle = std::make_unique<ParadoxTable>(m_path);
-    m_handleStamp = m_handle->stamp();
+TableSource& CachedTable::handle(const FileStamp& now) {
+  // A new source, not the old one changed: rows read before keep theirs.
+  if (!m_source || m_source->stamp != now) {
+    m_source.reset();
+    m_source = std::make_shared<TableSource>(m_path);
   }
-  return *m_handle;
+  return *m_source;
 }
 
-void CachedTable::load(ParadoxTable& table) {
+void CachedTable::load() {
   m_data.reset();
-  std::vector<Row> rows = table.ReadAll();
-  m_data = std::make_shared<TableData>(table.fields(), table.keyFieldCount() > 0, std::move(rows));
-  m_dataStamp = m_handleStamp;
+  m_data = std::make_shared<TableData>(m_source);
+  m_dataStamp = m_source->stamp;
 }
 
 std::shared_ptr<const TableData> CachedTable::Data() {
   const FileStamp now = fileStamp();
   if (m_data && m_dataStamp == now) return m_data;
   try {
-    load(handle(now));
+    handle(now);
+    load();
   } catch (...) {
     m_data.reset();
-    m_handle.reset();
+    m_source.reset();
     throw;
   }
   return m_data;
+}
+
+void CachedTable::completeSharedData() {
+  if (m_data && m_data.use_count() > 1) m_data->RequireAll();
 }
 
 const TableData& CachedTable::Current() {
@@ -84,7 +88,7 @@ const TableData& CachedTable::Current() {
 
 void CachedTable::Invalidate() {
   m_data.reset();
-  m_handle.reset();
+  m_source.reset();
 }
 
 TableData& CachedTable::mutableData() {
@@ -106,18 +110,19 @@ void CachedTable::write(bool needsCurrentRows, Write&& writeToFile) {
   if (needsCurrentRows) requireCurrent(now);
   if (m_data && m_dataStamp != now) m_data.reset();
   try {
-    ParadoxTable& table = handle(now);
-    const bool keepRows = writeToFile(table);
-    m_handleStamp = ParadoxTable::Stamp(m_path);
+    completeSharedData();
+    TableSource& source = handle(now);
+    const bool keepRows = writeToFile(source.table);
+    source.stamp = ParadoxTable::Stamp(m_path);
     if (keepRows && m_data) {
-      m_dataStamp = m_handleStamp;
+      m_dataStamp = source.stamp;
     } else {
       m_data.reset();
     }
   } catch (...) {
     // What the file holds now is unknown: read it again at the next use.
     m_data.reset();
-    m_handle.reset();
+    m_source.reset();
     throw;
   }
 }
