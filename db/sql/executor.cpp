@@ -261,7 +261,9 @@ ResultSet RunSelect(const Select& select) {
   // What the statement compares, in one pass over the file.
   std::vector<std::size_t> compared = order;
   for (const Filter& f : where) compared.push_back(f.column);
-  if (select.distinct) compared.insert(compared.end(), columns.begin(), columns.end());
+  // Without WHERE the result is every row: its fields are read too, so they
+  // come in the same pass.
+  if (select.distinct || where.empty()) compared.insert(compared.end(), columns.begin(), columns.end());
   data->Require(compared);
   std::vector<std::uint32_t> rows = matchingRows(*data, where);
   if (select.distinct) keepDistinct(*data, rows, columns);

@@ -1,4 +1,4 @@
-// Whole-process runs for the benchmarks: a command started fresh (fork and
+// Whole-process runs for the benchmarks: a command started fresh (spawned and
 // exec), its wall time, its peak memory as the system accounts it, and the
 // sync calls it made (counted by strace, when the machine has it).
 #pragma once
