@@ -32,12 +32,7 @@ struct Probe {
 // storage layer's view of it (header and block chain) and the stamp of the
 // file that view holds for. Our own writes keep both up to date.
 struct TableSource {
-  explicit TableSource(std::string path) : table(std::move(path)), stamp(table.stamp()) {
-    table.KeepJournalBetweenWrites();
-  }
-  TableSource(const TableSource&) = delete;
-  TableSource& operator=(const TableSource&) = delete;
-  ~TableSource() { table.ReleaseJournal(); }
+  explicit TableSource(std::string path) : table(std::move(path)), stamp(table.stamp()) {}
   ParadoxTable table;
   FileStamp stamp;
 };

@@ -89,7 +89,7 @@ void TableEditor::Commit() {
   std::vector<Patch> patches = blockPatches();
   patches.push_back({0, header.raw});
   const std::uint64_t blocksEnd = header.headerSize + std::uint64_t{m_fileBlocks} * header.blockSize;
-  JournaledWrite write(*m_state.files, m_state.path, m_state.keepJournal);
+  JournaledWrite write(*m_state.files, m_state.path);
   write.Add(m_file, std::move(patches), m_emptied ? blocksEnd : std::max(m_file.size(), blocksEnd));
   std::optional<DataFile> px;
   if (m_order) {

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <optional>
-#include <set>
-#include <utility>
 
 #include "db/paradox/errors.h"
 #include "db/paradox/header.h"
@@ -53,29 +51,11 @@ bool headerFromThisWrite(DataFile& db, const JournalContent& j) {
   return true;
 }
 
-// Journals this process created, flushed the folder of and keeps between
-// writes: their names are durable.
-using KeptJournal = std::pair<const FileSystem*, std::string>;
-// Never destroyed: tables in static caches remove their journals at exit.
-std::set<KeptJournal>& keptJournals() {
-  static auto* kept = new std::set<KeptJournal>;
-  return *kept;
-}
-
-bool isKept(FileSystem& files, const std::string& path) { return keptJournals().count({&files, path}) != 0; }
-void forget(FileSystem& files, const std::string& path) { keptJournals().erase({&files, path}); }
-
-void removeJournal(FileSystem& files, const std::string& path) {
-  forget(files, path);
-  files.Remove(path);
-}
-
 }  // namespace
 
 std::string JournalPath(const std::string& dbPath) { return dbPath + "-journal"; }
 
-JournaledWrite::JournaledWrite(FileSystem& files, std::string dbPath, bool keepJournal)
-    : m_files(files), m_dbPath(std::move(dbPath)), m_keep(keepJournal) {}
+JournaledWrite::JournaledWrite(FileSystem& files, std::string dbPath) : m_files(files), m_dbPath(std::move(dbPath)) {}
 
 void JournaledWrite::Add(DataFile& file, std::vector<Patch> patches, std::uint64_t size) {
   m_targets.push_back({&file, std::move(patches), size, file.size()});
@@ -126,22 +106,16 @@ void JournaledWrite::prepare(std::size_t index) {
 
 void JournaledWrite::writeJournal() {
   const std::string path = JournalPath(m_dbPath);
-  const bool nameDurable = m_keep && isKept(m_files, path) && m_files.Exists(path);
   try {
-    m_journalFile = std::make_unique<DataFile>(m_files, path, DataFile::Mode::Create);
-    m_journalFile->WriteAt(0, EncodeJournal(m_journal));
-    m_journalFile->Sync();
-    if (!m_keep) m_journalFile.reset();
-    if (!nameDurable) {
-      forget(m_files, path);
-      m_files.SyncFolder(path);
-      if (m_keep) keptJournals().insert({&m_files, path});
-    }
+    DataFile journal(m_files, path, DataFile::Mode::Create);
+    journal.WriteAt(0, EncodeJournal(m_journal));
+    journal.Sync();
+    journal.Close();
+    m_files.SyncFolder(path);
   } catch (...) {
     // No table file was touched: a journal left behind is torn or harmless.
-    m_journalFile.reset();
     try {
-      removeJournal(m_files, path);
+      m_files.Remove(path);
     } catch (const Error&) {
     }
     throw;
@@ -165,8 +139,7 @@ bool JournaledWrite::rollBackNow() {
       sizes.push_back(t.originalSize);
     }
     restore(files, sizes, m_journal.ranges);
-    m_journalFile.reset();
-    removeJournal(m_files, JournalPath(m_dbPath));
+    m_files.Remove(JournalPath(m_dbPath));
     return true;
   } catch (...) {
     return false;
@@ -175,23 +148,10 @@ bool JournaledWrite::rollBackNow() {
 
 // Removing the journal ends the write. Where the system refuses, a journal cut
 // to nothing does the same (the next open finds it torn and removes it).
-// A kept journal is cut to nothing first; the cut needs no flush: a power cut
-// that undoes it brings the journal back, and the next open rolls the table
-// back to before the write, whole, as after a removal the folder lost.
 void JournaledWrite::finish() {
   const std::string path = JournalPath(m_dbPath);
-  if (m_keep && m_journalFile) {
-    try {
-      m_journalFile->Resize(0);
-      m_journalFile.reset();
-      m_kept = true;
-      return;
-    } catch (const Error&) {
-    }
-  }
-  m_journalFile.reset();
   try {
-    removeJournal(m_files, path);
+    m_files.Remove(path);
   } catch (const Error&) {
     DataFile journal(m_files, path, DataFile::Mode::Create);
     journal.Sync();
@@ -200,7 +160,6 @@ void JournaledWrite::finish() {
 
 void JournaledWrite::Commit() {
   m_restored = true;
-  m_kept = false;
   prepare();
   writeJournal();
   m_restored = false;
@@ -222,12 +181,10 @@ std::string RollBack(FileSystem& files, DataFile& db) {
     DataFile journal(files, path, DataFile::Mode::Read);
     bytes = journal.ReadAt(0, static_cast<std::size_t>(journal.size()));
   }
-  // Kept empty after a write of ours: nothing to roll back.
-  if (bytes.empty() && isKept(files, path)) return {};
   const std::optional<JournalContent> j = DecodeJournal(bytes);
   if (!j) {
-    // Torn while it was written, or cut after its write: no table file needs it.
-    removeJournal(files, path);
+    // Torn while it was written: no table file had been touched yet.
+    files.Remove(path);
     return {};
   }
   if (j->files.empty() || !headerFromThisWrite(db, *j)) {
@@ -243,7 +200,7 @@ std::string RollBack(FileSystem& files, DataFile& db) {
     sizes.push_back(j->files[i].size);
   }
   restore(targets, sizes, j->ranges);
-  removeJournal(files, path);
+  files.Remove(path);
   return {};
 }
 
@@ -257,31 +214,6 @@ std::string RollBackOnOpen(FileSystem& files, const std::string& dbPath) {
   } catch (const Error& e) {
     return FileNameOf(dbPath) + Ru(": не удалось откатить незавершённую запись по журналу ") +
            FileNameOf(JournalPath(dbPath)) + " (" + e.what() + ")";
-  }
-}
-
-}  // namespace db::paradox
-
-namespace db::paradox {
-
-void RemoveKeptJournal(FileSystem& files, const std::string& dbPath) {
-  const std::string path = JournalPath(dbPath);
-  if (!isKept(files, path)) return;
-  try {
-    // Under the writers' lock: an empty journal may also be one being written.
-    DataFile db(files, dbPath, DataFile::Mode::Write);
-    if (!files.Exists(path)) {
-      forget(files, path);
-      return;
-    }
-    bool empty = false;
-    {
-      DataFile journal(files, path, DataFile::Mode::Read);
-      empty = journal.size() == 0;
-    }
-    if (empty) removeJournal(files, path);
-  } catch (...) {
-    // Left for the next open, which removes it.
   }
 }
 

@@ -5,17 +5,9 @@
 // A journal found later belongs to a write that did not end: the next open of
 // the table puts the original bytes back (RollBackOnOpen). The files are never
 // replaced, so the automation system's open handles stay valid.
-//
-// A table object that makes many writes (the table cache's) may keep the
-// journal between them instead: cut to nothing, not removed (an open finds it
-// torn and removes it). Its name, made durable by one folder flush, needs no
-// flush at the next write, and no write pays for removing and creating a
-// file. The object removes it when it is done with the table
-// (RemoveKeptJournal).
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -36,8 +28,7 @@ std::string JournalPath(const std::string& dbPath);
 // One write to the files of a table (the .DB and, for a keyed table, its .PX).
 class JournaledWrite {
  public:
-  // keepJournal: cut the journal to nothing at the end instead of removing it.
-  JournaledWrite(FileSystem& files, std::string dbPath, bool keepJournal = false);
+  JournaledWrite(FileSystem& files, std::string dbPath);
 
   // file: open to write (the .DB first); patches: the bytes it gets, ranges
   // that repeat what the file holds are skipped; size: its size afterwards.
@@ -48,8 +39,6 @@ class JournaledWrite {
   // next open of the table rolls back.
   void Commit();
   bool restored() const { return m_restored; }
-  // After Commit: the journal was kept, empty.
-  bool keptJournal() const { return m_kept; }
 
  private:
   struct Target {
@@ -70,10 +59,7 @@ class JournaledWrite {
   std::string m_dbPath;
   std::vector<Target> m_targets;
   JournalContent m_journal;
-  std::unique_ptr<DataFile> m_journalFile;
-  bool m_keep = false;
   bool m_restored = true;
-  bool m_kept = false;
 };
 
 // Rolls back the write a journal beside the .DB records. db: the .DB, open to
@@ -86,9 +72,5 @@ std::string RollBack(FileSystem& files, DataFile& db);
 // The same when opening a table: takes the .DB to write first. A journal of a
 // writer still at work (the .DB is held) is left to it.
 std::string RollBackOnOpen(FileSystem& files, const std::string& dbPath);
-
-// Removes the journal this process kept empty after its writes to the table,
-// when it is still empty and no writer holds the .DB. Never throws.
-void RemoveKeptJournal(FileSystem& files, const std::string& dbPath);
 
 }  // namespace db::paradox

@@ -31,7 +31,6 @@ struct TableState {
   std::size_t startsValid = 0;
   Companions companions;
   std::string readOnlyReason;  // CP1251; empty when writable
-  bool keepJournal = false;    // between writes (journal.h)
   FileStamp stamp;
 };
 

@@ -7,7 +7,6 @@
 #include "db/paradox/blobfile.h"
 #include "db/paradox/editor.h"
 #include "db/paradox/errors.h"
-#include "db/paradox/journal.h"
 #include "db/paradox/state.h"
 #include "db/paradox/values.h"
 
@@ -87,10 +86,6 @@ void ParadoxTable::adopt() {
   m_recordCount = m_state->header.recordCount;
   m_stamp = m_state->stamp;
 }
-
-void ParadoxTable::KeepJournalBetweenWrites() { ownState().keepJournal = true; }
-
-void ParadoxTable::ReleaseJournal() const { RemoveKeptJournal(*m_state->files, m_path); }
 
 bool ParadoxTable::writable() const { return m_state->readOnlyReason.empty(); }
 const std::string& ParadoxTable::readOnlyReason() const { return m_state->readOnlyReason; }

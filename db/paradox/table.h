@@ -167,13 +167,6 @@ class ParadoxTable {
   };
   void Update(const std::vector<RowChange>& changes);
 
-  // From now on writes keep the table's journal as an empty file between them
-  // (see journal.h), for an object that makes many writes. ReleaseJournal
-  // removes it, for when the program is done with the table; it never throws,
-  // and a journal left behind is removed by the next open.
-  void KeepJournalBetweenWrites();
-  void ReleaseJournal() const;
-
  private:
   std::string m_path;
   std::vector<Field> m_fields;
