@@ -93,6 +93,45 @@ void ColumnData::Push(const Value& value) {
   Set(static_cast<std::uint32_t>(Size() - 1), value);
 }
 
+void ColumnData::PushBlank() {
+  switch (m_storage) {
+    case Storage::Text: PushModestly(m_spans, Span{kBlankOffset, 0}); break;
+    case Storage::Int32: PushModestly(m_ints, kBlankInt); break;
+    case Storage::Real:
+      PushModestly(m_reals, 0.0);
+      PushModestly(m_realBlank, true);
+      break;
+    case Storage::Bool: PushModestly(m_bools, kBlankBool); break;
+  }
+}
+
+void ColumnData::PushText(std::string_view text) {
+  if (m_storage != Storage::Text) badValue();
+  PushModestly(m_spans, storeText(text));
+}
+
+void ColumnData::PushInt(std::int32_t value) {
+  if (m_storage != Storage::Int32 || value == kBlankInt) badValue();
+  PushModestly(m_ints, value);
+}
+
+void ColumnData::PushReal(double value) {
+  if (m_storage != Storage::Real) badValue();
+  PushModestly(m_reals, value);
+  PushModestly(m_realBlank, false);
+}
+
+void ColumnData::PushBool(bool value) {
+  if (m_storage != Storage::Bool) badValue();
+  PushModestly(m_bools, static_cast<std::uint8_t>(value ? 1 : 0));
+}
+
+void ColumnData::ShrinkToFit() {
+  const auto wasteful = [](const auto& v) { return v.capacity() > v.size() + v.size() / 4 + 1024; };
+  if (wasteful(m_chars)) m_chars.shrink_to_fit();
+  if (wasteful(m_spans)) m_spans.shrink_to_fit();
+}
+
 void ColumnData::Set(std::uint32_t row, const Value& value) {
   const bool blank = std::holds_alternative<std::monostate>(value);
   switch (m_storage) {

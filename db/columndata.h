@@ -25,6 +25,17 @@ class ColumnData {
   void Set(std::uint32_t row, const Value& value);
   void Reserve(std::size_t rows, std::size_t textBytes);
 
+  // Values as the storage layer reads them from the blocks (the kinds of
+  // ColumnSink in db/paradox/table.h). Throws db::Error when the kind does not
+  // fit the field.
+  void PushBlank();
+  void PushText(std::string_view text);
+  void PushInt(std::int32_t value);
+  void PushReal(double value);
+  void PushBool(bool value);
+  // Gives back what a column read reserved beyond its values.
+  void ShrinkToFit();
+
   std::size_t Size() const;
   Value Get(std::uint32_t row) const;
   bool IsBlank(std::uint32_t row) const;
@@ -69,6 +80,20 @@ class ColumnData {
   std::vector<double> m_reals;
   std::vector<bool> m_realBlank;
   std::vector<std::uint8_t> m_bools;
+};
+
+// Fills a column from a column read of the storage layer.
+class ColumnFiller : public ColumnSink {
+ public:
+  explicit ColumnFiller(ColumnData& column) : m_column(column) {}
+  void Blank() override { m_column.PushBlank(); }
+  void Text(std::string_view text) override { m_column.PushText(text); }
+  void Int(std::int32_t value) override { m_column.PushInt(value); }
+  void Real(double value) override { m_column.PushReal(value); }
+  void Bool(bool value) override { m_column.PushBool(value); }
+
+ private:
+  ColumnData& m_column;
 };
 
 // Appends to a vector holding a column of a whole table, growing it by an

@@ -42,12 +42,18 @@ class ResultSet {
   bool rowEquals(std::uint32_t row, const std::vector<std::size_t>& columns, const std::vector<std::string>& values,
                  bool caseInsensitive) const;
 
+  // The value of a selected field the table has not decoded: a small result
+  // reads its own rows' records, a large one the whole column.
+  Value undecoded(std::size_t position, std::size_t field) const;
+
   std::shared_ptr<const TableData> m_data;
   std::string m_table;
   std::vector<std::size_t> m_columns;  // selected field -> table column
   std::vector<Field> m_fields;
   std::optional<std::vector<std::uint32_t>> m_rows;
   mutable std::map<std::vector<std::size_t>, HashIndex> m_locateIndexes;
+  // Small results: per selected field, its values by position, read on first use.
+  mutable std::vector<std::optional<ColumnData>> m_own;
 };
 
 }  // namespace db

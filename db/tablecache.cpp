@@ -53,20 +53,19 @@ void CachedTable::requireWritableFiles() const {
   }
 }
 
-ParadoxTable& CachedTable::handle(const FileStamp& now) {
-  if (!m_handle || m_handleStamp != now) {
-    m_handle.reset();
-    m_handle = std::make_unique<ParadoxTable>(m_path);
-    m_handleStamp = m_handle->stamp();
+TableSource& CachedTable::handle(const FileStamp& now) {
+  // A new source, not the old one changed: rows read before keep theirs.
+  if (!m_source || m_source->stamp != now) {
+    m_source.reset();
+    m_source = std::make_shared<TableSource>(m_path);
   }
-  return *m_handle;
+  return *m_source;
 }
 
-void CachedTable::load(ParadoxTable& table) {
+void CachedTable::load() {
   m_data.reset();
-  std::vector<Row> rows = table.ReadAll();
-  m_data = std::make_shared<TableData>(table.fields(), table.keyFieldCount() > 0, std::move(rows));
-  m_dataStamp = m_handleStamp;
+  m_data = std::make_shared<TableData>(m_source);
+  m_dataStamp = m_source->stamp;
 }
 
 bool CachedTable::writeInProgress() const {
@@ -87,21 +86,22 @@ bool CachedTable::writeInProgress() const {
 // under way, saw one state of the table.
 std::shared_ptr<const TableData> CachedTable::tryData(const FileStamp& now) {
   try {
-    load(handle(now));
+    handle(now);
+    load();
   } catch (const TableBusy&) {
     m_data.reset();
-    m_handle.reset();
+    m_source.reset();
     throw;
   } catch (const Error&) {
     m_data.reset();
-    m_handle.reset();
+    m_source.reset();
     // What looks like damage may be a write of another program under way.
     if (!writeInProgress() && fileStamp() == now) throw;
     return nullptr;
   }
   if (!writeInProgress() && fileStamp() == now) return m_data;
   m_data.reset();
-  m_handle.reset();
+  m_source.reset();
   return nullptr;
 }
 
@@ -123,6 +123,10 @@ std::shared_ptr<const TableData> CachedTable::Data() {
   }
 }
 
+void CachedTable::completeSharedData() {
+  if (m_data && m_data.use_count() > 1) m_data->RequireAll();
+}
+
 const TableData& CachedTable::Current() {
   if (!m_data) Data();
   return *m_data;
@@ -130,7 +134,7 @@ const TableData& CachedTable::Current() {
 
 void CachedTable::Invalidate() {
   m_data.reset();
-  m_handle.reset();
+  m_source.reset();
 }
 
 TableData& CachedTable::mutableData() {
@@ -152,18 +156,19 @@ void CachedTable::write(bool needsCurrentRows, WriteToFile&& writeToFile) {
   if (needsCurrentRows) requireCurrent(now);
   if (m_data && m_dataStamp != now) m_data.reset();
   try {
-    ParadoxTable& table = handle(now);
-    const bool keepRows = writeToFile(table);
-    m_handleStamp = ParadoxTable::Stamp(m_path);
+    completeSharedData();
+    TableSource& source = handle(now);
+    const bool keepRows = writeToFile(source.table);
+    source.stamp = ParadoxTable::Stamp(m_path);
     if (keepRows && m_data) {
-      m_dataStamp = m_handleStamp;
+      m_dataStamp = source.stamp;
     } else {
       m_data.reset();
     }
   } catch (...) {
     // What the file holds now is unknown: read it again at the next use.
     m_data.reset();
-    m_handle.reset();
+    m_source.reset();
     throw;
   }
 }
@@ -227,10 +232,10 @@ void CachedTable::Write(const ParadoxTable::WriteBatch& batch) {
 std::vector<std::string> CachedTable::RawRecords(const std::vector<std::size_t>& positions) {
   const FileStamp now = fileStamp();
   requireCurrent(now);
-  return handle(now).RawRecords(positions);
+  return handle(now).table.RawRecords(positions);
 }
 
-std::string CachedTable::EncodeRecord(const Row& row) { return handle(fileStamp()).EncodeRecord(row); }
+std::string CachedTable::EncodeRecord(const Row& row) { return handle(fileStamp()).table.EncodeRecord(row); }
 
 void CachedTable::Update(const std::vector<ParadoxTable::RowChange>& changes) {
   if (changes.empty()) return;

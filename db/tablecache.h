@@ -53,11 +53,14 @@ class CachedTable {
 
  private:
   FileStamp fileStamp() const;
+  // Snapshots handed out (open results) that still read columns from the file
+  // are completed before a write changes it.
+  void completeSharedData();
   // A table whose .DB, .PX or .MB is read-only on disk is not written, also
   // where the system would let this user write it (an administrator).
   void requireWritableFiles() const;
-  ParadoxTable& handle(const FileStamp& now);
-  void load(ParadoxTable& table);
+  TableSource& handle(const FileStamp& now);
+  void load();
   TableData& mutableData();
   void requireCurrent(const FileStamp& now) const;
   template <class WriteToFile>
@@ -69,9 +72,8 @@ class CachedTable {
   std::string m_path;
   // The storage layer's view of the file (header and block chain, no open
   // file), kept while the file's stamp stays the same: opening one reads every
-  // block header.
-  std::unique_ptr<ParadoxTable> m_handle;
-  FileStamp m_handleStamp;
+  // block header. The rows read their columns through it.
+  std::shared_ptr<TableSource> m_source;
   std::shared_ptr<TableData> m_data;
   FileStamp m_dataStamp;
 };

@@ -1,7 +1,9 @@
 // The rows of one table file as the process-wide cache keeps them: the values
 // column by column, the stored order of the rows, and hash indexes built on
 // first use. Deleted rows keep their number until the table is compacted, so
-// indexes stay valid across deletes.
+// indexes stay valid across deletes. A table read from a file decodes a
+// column only when it is first used (Column, Get, Require), straight from the
+// blocks, so a statement costs the columns it touches.
 #pragma once
 
 #include <cstdint>
@@ -26,9 +28,22 @@ struct Probe {
   std::int64_t key = 0;  // Key: ColumnData::MatchKey
 };
 
+// The file a TableData reads its columns from when they are first used: the
+// storage layer's view of it (header and block chain) and the stamp of the
+// file that view holds for. Our own writes keep both up to date.
+struct TableSource {
+  explicit TableSource(std::string path) : table(std::move(path)), stamp(table.stamp()) {}
+  ParadoxTable table;
+  FileStamp stamp;
+};
+
 class TableData {
  public:
   TableData(std::vector<Field> fields, bool keyed);
+  // The records of the source's table, no column decoded yet. A column is
+  // read when first used; that throws db::Error when the file no longer has
+  // the source's stamp (another program changed it).
+  explicit TableData(std::shared_ptr<TableSource> source);
   // Takes the rows as ParadoxTable::ReadAll gives them, releasing each row as
   // it is stored.
   TableData(std::vector<Field> fields, bool keyed, std::vector<Row>&& rows);
@@ -43,8 +58,20 @@ class TableData {
   std::size_t RowCount() const { return m_live.size(); }
   std::uint32_t PhysicalRow(std::size_t position) const { return m_live[position]; }
   const std::vector<std::uint32_t>& LiveRows() const { return m_live; }
-  const ColumnData& Column(std::size_t column) const { return m_columns[column]; }
-  Value Get(std::uint32_t row, std::size_t column) const { return m_columns[column].Get(row); }
+  const ColumnData& Column(std::size_t column) const {
+    if (!m_decoded[column]) Require({column});
+    return m_columns[column];
+  }
+  Value Get(std::uint32_t row, std::size_t column) const { return Column(column).Get(row); }
+  bool Decoded(std::size_t column) const { return m_decoded[column]; }
+  // Decodes these columns, those not decoded yet in one pass over the file.
+  void Require(const std::vector<std::size_t>& columns) const;
+  void RequireAll() const;
+  // The values of these columns for the rows at these positions (ascending)
+  // only, read from the blocks holding them: one ColumnData per column, a
+  // value per position. REQUIRES: the columns are not decoded.
+  std::vector<ColumnData> ReadAtPositions(const std::vector<std::size_t>& positions,
+                                          const std::vector<std::size_t>& columns) const;
   Row GetRow(std::uint32_t row) const;
   // Position of a live row number in stored order.
   std::size_t PositionOf(std::uint32_t row) const;
@@ -73,9 +100,13 @@ class TableData {
   std::uint64_t probeHash(const Probe& probe) const;
   void compactIfWasteful();
 
+  const TableSource& source() const;
+
   std::vector<Field> m_fields;
   bool m_keyed = false;
-  std::vector<ColumnData> m_columns;
+  std::shared_ptr<TableSource> m_source;  // null when every column is decoded
+  mutable std::vector<ColumnData> m_columns;
+  mutable std::vector<bool> m_decoded;
   std::vector<std::uint32_t> m_live;  // row numbers in stored order
   std::vector<bool> m_dead;
   std::size_t m_deadCount = 0;

@@ -7,6 +7,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -79,6 +80,23 @@ struct FileStamp {
   bool operator==(const FileStamp&) const = default;
 };
 
+// Takes the values of one field of successive records as ParadoxTable's
+// column reads decode them straight from the blocks, without a Value:
+//   Text  Alpha, Memo, FormattedMemo as CP1251; Blob, Ole, Graphic, Bytes raw
+//   Int   Short, Long, AutoInc; Date as its day ordinal (1.1.0001 = 1); Time in ms
+//   Real  Number, Currency, Bcd; Timestamp as days since 30.12.1899
+//   Bool  Logical
+// The text is valid only during the call.
+class ColumnSink {
+ public:
+  virtual ~ColumnSink() = default;
+  virtual void Blank() = 0;
+  virtual void Text(std::string_view text) = 0;
+  virtual void Int(std::int32_t value) = 0;
+  virtual void Real(double value) = 0;
+  virtual void Bool(bool value) = 0;
+};
+
 // Every write (Append, Delete, Update) reaches the disk whole or not at all,
 // for the .DB and its .PX together (see journal.h), and is refused with
 // TableBusy while another writer has the table open.
@@ -117,6 +135,16 @@ class ParadoxTable {
   // Every record in stored order: block chain order, which for a keyed table
   // is key order.
   std::vector<Row> ReadAll() const;
+
+  // The values of these fields of every record, in stored order, one sink per
+  // field: one pass over the block chain, reading runs of consecutive blocks,
+  // decoding only these fields. Throws Error when the blocks disagree with the
+  // chain read on opening (the file changed since).
+  void ReadColumns(const std::vector<std::size_t>& fields, const std::vector<ColumnSink*>& sinks) const;
+  // The same for the records at these positions of the stored order only
+  // (ascending), reading only the blocks that hold them.
+  void ReadColumnsAt(const std::vector<std::size_t>& positions, const std::vector<std::size_t>& fields,
+                     const std::vector<ColumnSink*>& sinks) const;
 
   // Appends rows (unkeyed: at the end of the chain; keyed: at their key place).
   // Fields a row leaves blank stay blank. AutoInc fields left blank get the next

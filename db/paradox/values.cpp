@@ -93,6 +93,16 @@ Value decodeNumeric(FieldType type, ByteSpan bytes) {
 
 }  // namespace
 
+std::int64_t DecodeStoredInteger(ByteSpan bytes) { return decodeInt(bytes); }
+
+double DecodeStoredReal(FieldType type, ByteSpan bytes) {
+  if (type == FieldType::Bcd) return decodeBcd(bytes);
+  if (type == FieldType::Timestamp) return timestampOf(decodeDouble(bytes));
+  return decodeDouble(bytes);
+}
+
+bool IsBlankBcd(ByteSpan bytes) { return IsBlank(bytes) || (bytes[0] & kBcdNotBlank) == 0; }
+
 bool IsBlank(ByteSpan bytes) {
   return std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b == 0; });
 }

@@ -49,6 +49,9 @@ std::vector<Filter> filters(const TableData& data, const std::vector<Condition>&
 // with the shortest index chain.
 std::vector<std::uint32_t> matchingRows(const TableData& data, const std::vector<Filter>& where) {
   if (where.empty()) return data.LiveRows();
+  std::vector<std::size_t> columns;
+  for (const Filter& f : where) columns.push_back(f.column);
+  data.Require(columns);
   std::size_t best = 0;
   std::uint32_t bestCount = data.MatchEstimate(where[0].column, where[0].probe);
   for (std::size_t i = 1; i < where.size() && bestCount > 0; ++i) {
@@ -255,6 +258,13 @@ ResultSet RunSelect(const Select& select) {
   if (where.empty() && !select.distinct && order.empty()) {
     return ResultSet(std::move(data), select.path, std::move(columns), std::nullopt);
   }
+  // What the statement compares, in one pass over the file.
+  std::vector<std::size_t> compared = order;
+  for (const Filter& f : where) compared.push_back(f.column);
+  // Without WHERE the result is every row: its fields are read too, so they
+  // come in the same pass.
+  if (select.distinct || where.empty()) compared.insert(compared.end(), columns.begin(), columns.end());
+  data->Require(compared);
   std::vector<std::uint32_t> rows = matchingRows(*data, where);
   if (select.distinct) keepDistinct(*data, rows, columns);
   if (!order.empty()) {
