@@ -1,0 +1,84 @@
+// Match suggestions for the lines the association check left unmatched:
+// ranked candidates from the song base (for a jingle, from the jingle base).
+// Nothing here is ever applied: the operator accepts a suggestion or not.
+//
+// The engine is built once per check from plain rows of the two bases, so it
+// does not care how the tables are read. Building it indexes the letter
+// triples of every row's comparable keys; a line is then scored only against
+// the rows that share the most triples with it, never against every row.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/daymodel.h"
+#include "matching/suggestscore.h"
+
+namespace matching {
+
+// A row of BaseSong.db as the engine needs it (CP1251, as the base stores it).
+struct SongBaseRow {
+  std::string FArtist;
+  std::string FName;
+  std::string FPath;
+};
+
+// A row of Jingles.db.
+struct JingleBaseRow {
+  std::string FName;
+  std::string FPath;
+};
+
+struct Suggestion {
+  std::size_t row = 0;  // index into the rows the engine was built from
+  int score = 0;        // 0..100; kStrongSuggestion and more is strong
+  bool operator==(const Suggestion&) const = default;
+};
+
+// Candidates scoring below this are not offered at all.
+inline constexpr int kWeakestSuggestion = 50;
+inline constexpr std::size_t kDefaultSuggestions = 3;
+
+// Letter triples of the rows' keys, each with the rows that hold it.
+class TripleIndex {
+ public:
+  // Each row gives the joined key words of its texts (for a song: one per
+  // performer and the title).
+  explicit TripleIndex(const std::vector<std::vector<std::string>>& rowKeys);
+  TripleIndex() = default;
+
+  // Rows sharing the most triples with the keys, most first, at most `limit`.
+  std::vector<std::uint32_t> Candidates(const std::vector<std::string>& keys, std::size_t limit) const;
+  std::size_t rows() const { return m_rows; }
+
+ private:
+  std::size_t m_rows = 0;
+  std::vector<std::uint32_t> m_starts;  // per triple code: where its rows begin in m_rows
+  std::vector<std::uint32_t> m_postings;
+};
+
+class SuggestionEngine {
+ public:
+  SuggestionEngine(std::vector<SongBaseRow> songs, std::vector<JingleBaseRow> jingles);
+
+  // Up to `top` candidates, best first, each scoring kWeakestSuggestion or more;
+  // equal scores keep the order of the base. A jingle line (Kind 5) gets rows of
+  // the jingle base, every other line rows of the song base.
+  std::vector<Suggestion> Suggest(const core::TSongRec& line, std::size_t top = kDefaultSuggestions) const;
+  std::vector<Suggestion> SuggestSong(std::string_view artist, std::string_view name,
+                                      std::size_t top = kDefaultSuggestions) const;
+  std::vector<Suggestion> SuggestJingle(std::string_view name, std::size_t top = kDefaultSuggestions) const;
+
+  const std::vector<SongBaseRow>& songs() const { return m_songs; }
+  const std::vector<JingleBaseRow>& jingles() const { return m_jingles; }
+
+ private:
+  std::vector<SongBaseRow> m_songs;
+  std::vector<JingleBaseRow> m_jingles;
+  TripleIndex m_songIndex;
+  TripleIndex m_jingleIndex;
+};
+
+}  // namespace matching

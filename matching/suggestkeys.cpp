@@ -1,0 +1,366 @@
+#include "matching/suggestkeys.h"
+
+#include <algorithm>
+#include <array>
+#include <set>
+
+#include "core/codec.h"
+#include "core/text.h"
+
+namespace matching {
+namespace {
+
+enum class Script : unsigned char { None, Latin, Cyrillic, Digit, Apostrophe };
+
+constexpr bool isCyrillicByte(int c) {
+  if (c >= 0xC0) return true;
+  switch (c) {
+    case 0x80: case 0x81: case 0x83: case 0x8A: case 0x8C: case 0x8D: case 0x8E: case 0x8F:
+    case 0x90: case 0x9A: case 0x9C: case 0x9D: case 0x9E: case 0x9F: case 0xA1: case 0xA2:
+    case 0xA3: case 0xA5: case 0xA8: case 0xAA: case 0xAF: case 0xB2: case 0xB3: case 0xB4:
+    case 0xB8: case 0xBA: case 0xBC: case 0xBD: case 0xBE: case 0xBF:
+      return true;
+    default:
+      return false;
+  }
+}
+
+constexpr std::array<Script, 256> makeScripts() {
+  std::array<Script, 256> t{};
+  for (int c = 0; c < 256; ++c) {
+    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) t[c] = Script::Latin;
+    else if (c >= '0' && c <= '9') t[c] = Script::Digit;
+    else if (isCyrillicByte(c)) t[c] = Script::Cyrillic;
+  }
+  t['\''] = t['`'] = t[0x91] = t[0x92] = Script::Apostrophe;  // ' ` and the typographic ones
+  return t;
+}
+constexpr auto kScripts = makeScripts();
+
+Script scriptOf(char c) { return kScripts[static_cast<unsigned char>(c)]; }
+
+// Latin letters and the Cyrillic letters they look like, capitals and small.
+constexpr std::pair<unsigned char, unsigned char> kLookAlikes[] = {
+    {'A', 0xC0}, {'B', 0xC2}, {'C', 0xD1}, {'E', 0xC5}, {'H', 0xCD}, {'K', 0xCA}, {'M', 0xCC}, {'O', 0xCE},
+    {'P', 0xD0}, {'T', 0xD2}, {'X', 0xD5}, {'Y', 0xD3}, {'a', 0xE0}, {'c', 0xF1}, {'e', 0xE5}, {'o', 0xEE},
+    {'p', 0xF0}, {'x', 0xF5}, {'y', 0xF3}, {'k', 0xEA}};
+
+// For each byte its look-alike in the other script, or 0.
+constexpr std::array<unsigned char, 256> makeTwins() {
+  std::array<unsigned char, 256> t{};
+  for (const auto& [latin, cyrillic] : kLookAlikes) {
+    t[latin] = cyrillic;
+    t[cyrillic] = latin;
+  }
+  return t;
+}
+constexpr auto kTwins = makeTwins();
+
+// Latin spellings of the capital Cyrillic letters А to Я. Ж, Ч, Ш and Ц,
+// which Latin writes with two letters, are one symbol each (Z, C, S, T), so a
+// typo in a Cyrillic word costs one edit; "zh", "ch", "sh" and "ts" written in
+// Latin letters become the same symbols.
+constexpr std::string_view kCyrillicCapitals[32] = {
+    "a", "b", "v", "g", "d", "e", "Z", "z", "i", "i", "k", "l", "m", "n", "o", "p",
+    "r", "s", "t", "u", "f", "h", "T", "C", "S", "SC", "", "i", "", "e", "iu", "ia"};
+
+// The Latin spelling of one capital letter of the other Cyrillic alphabets of
+// the code page (Ё included).
+std::string_view otherCyrillic(unsigned char upper) {
+  switch (upper) {
+    case 0xA8: case 0xAA: return "e";   // Ё Є
+    case 0xB2: case 0xAF: return "i";   // І Ї
+    case 0xA5: case 0x81: return "g";   // Ґ Ѓ
+    case 0xA1: return "u";              // Ў
+    case 0xA3: return "j";              // Ј
+    case 0xBD: return "s";              // Ѕ
+    case 0x80: return "dj";             // Ђ
+    case 0x8A: return "lj";             // Љ
+    case 0x8C: return "nj";             // Њ
+    case 0x8D: return "k";              // Ќ
+    case 0x8E: return "c";              // Ћ
+    case 0x8F: return "dz";             // Џ
+    default: return "";
+  }
+}
+
+void appendSpelling(std::string& out, char c) {
+  switch (scriptOf(c)) {
+    case Script::Digit: out += c; return;
+    case Script::Latin: {
+      const char lower = static_cast<char>(c | 0x20);
+      if (lower == 'y') out += 'i';
+      else if (lower == 'w') out += 'v';
+      else if (lower == 'x') out += "ks";
+      else out += lower;
+      return;
+    }
+    case Script::Cyrillic: {
+      const auto upper = static_cast<unsigned char>(core::UpperChar(c));
+      if (upper >= 0xC0) out += kCyrillicCapitals[upper - 0xC0];
+      else out += otherCyrillic(upper);
+      return;
+    }
+    case Script::Apostrophe:
+    case Script::None: return;
+  }
+}
+
+bool isLetter(char c) { return c < '0' || c > '9'; }
+
+// The symbol of a Latin digraph, or 0.
+char digraph(char first, char second) {
+  if (second == 'h') {
+    switch (first) {
+      case 'z': return 'Z';
+      case 'c': return 'C';
+      case 's': return 'S';
+      case 'k': return 'h';
+      case 'p': return 'f';
+      default: return 0;
+    }
+  }
+  return first == 't' && second == 's' ? 'T' : 0;
+}
+
+// Digraphs become their symbols ("kh" reads "h", "ph" reads "f"); a doubled
+// letter reads once.
+std::string simplified(const std::string& spelling) {
+  std::string out;
+  out.reserve(spelling.size());
+  for (char c : spelling) {
+    if (!out.empty()) {
+      if (const char symbol = digraph(out.back(), c)) {
+        out.pop_back();
+        c = symbol;
+      }
+    }
+    if (isLetter(c) && !out.empty() && out.back() == c) continue;
+    out += c;
+  }
+  return out;
+}
+
+std::string keyOfWord(std::string_view raw) {
+  std::string spelling;
+  spelling.reserve(raw.size() + 4);
+  for (const char c : raw) appendSpelling(spelling, c);
+  return simplified(spelling);
+}
+
+// One word of a text as written, or a mark where performers are separated.
+struct RawWord {
+  std::string_view text;
+  bool separator = false;
+};
+
+bool isPerformerMark(char c) { return c == '&' || c == '+' || c == '/' || c == ',' || c == ';'; }
+
+std::vector<RawWord> rawWords(std::string_view text) {
+  std::vector<RawWord> words;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    if (scriptOf(text[i]) == Script::None) {
+      if (isPerformerMark(text[i])) words.push_back({text.substr(i, 1), true});
+      ++i;
+      continue;
+    }
+    const std::size_t start = i;
+    while (i < text.size() && scriptOf(text[i]) != Script::None) ++i;
+    words.push_back({text.substr(start, i - start), false});
+  }
+  return words;
+}
+
+void fixWord(std::string& word) {
+  int latin = 0, cyrillic = 0, ownLatin = 0, ownCyrillic = 0;
+  for (const char c : word) {
+    const Script s = scriptOf(c);
+    const bool twin = kTwins[static_cast<unsigned char>(c)] != 0;
+    if (s == Script::Latin) {
+      ++latin;
+      ownLatin += twin ? 0 : 1;
+    } else if (s == Script::Cyrillic) {
+      ++cyrillic;
+      ownCyrillic += twin ? 0 : 1;
+    }
+  }
+  if (latin == 0 || cyrillic == 0) return;
+  Script target = Script::None;
+  if (ownCyrillic > 0 && ownLatin == 0) target = Script::Cyrillic;
+  else if (ownLatin > 0 && ownCyrillic == 0) target = Script::Latin;
+  else if (ownLatin == 0 && ownCyrillic == 0 && latin != cyrillic) target = latin > cyrillic ? Script::Latin : Script::Cyrillic;
+  if (target == Script::None) return;
+  for (char& c : word) {
+    const unsigned char twin = kTwins[static_cast<unsigned char>(c)];
+    if (twin != 0 && scriptOf(c) != target) c = static_cast<char>(twin);
+  }
+}
+
+bool isSingleLetter(const std::string& word) { return word.size() == 1 && isLetter(word[0]); }
+
+// Letters written one by one ("t.A.T.u.", "A B B A") make one word.
+KeyWords mergeLetterRuns(KeyWords words) {
+  KeyWords out;
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    if (isSingleLetter(words[i]) && i + 1 < words.size() && isSingleLetter(words[i + 1])) {
+      std::string run;
+      while (i < words.size() && isSingleLetter(words[i])) run += words[i++];
+      --i;
+      out.push_back(std::move(run));
+    } else {
+      out.push_back(std::move(words[i]));
+    }
+  }
+  return out;
+}
+
+std::string upper(std::string_view text) { return core::UpperStr(text); }
+
+bool isPerformerWord(std::string_view raw) {
+  static const std::set<std::string> kWords = {"FEAT", "FT", "FEATURING", "VS", "VERSUS", "AND", core::cp1251("И")};
+  return kWords.count(upper(raw)) > 0;
+}
+
+// Key words of title tails; a cut tail may end in the first letters of one.
+const std::set<std::string>& tailWords() {
+  static const std::set<std::string> words = [] {
+    std::set<std::string> set;
+    for (const char* w : {"edit", "radio", "remix", "mix", "rmx", "live", "version", "ver", "remaster", "remastered",
+                          "acoustic", "extended", "original", "instrumental", "club", "single", "demo", "unplugged",
+                          "feat", "ft", "featuring", "cover", "mono", "stereo", "edition", "ремикс", "версия",
+                          "концерт", "акустика", "живьём", "кавер", "инструментал", "радио"}) {
+      set.insert(keyOfWord(core::cp1251(w)));
+    }
+    return set;
+  }();
+  return words;
+}
+
+bool isCutTailWord(const std::string& word) {
+  if (word.size() < 3) return false;
+  const auto& words = tailWords();
+  return std::any_of(words.begin(), words.end(), [&](const std::string& w) { return w.compare(0, word.size(), word) == 0; });
+}
+
+bool isTail(std::string_view tail, bool cut) {
+  const KeyWords words = ComparableWords(tail);
+  if (cut && words.empty()) return true;
+  const auto& known = tailWords();
+  for (const auto& w : words) {
+    if (known.count(w) > 0 || (cut && isCutTailWord(w))) return true;
+  }
+  return false;
+}
+
+std::string_view trimmedEnd(std::string_view text) {
+  while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.remove_suffix(1);
+  return text;
+}
+
+// Where a known tail begins, or npos.
+std::size_t tailStart(std::string_view text) {
+  text = trimmedEnd(text);
+  if (text.empty()) return std::string_view::npos;
+  const char last = text.back();
+  if (last == ')' || last == ']') {
+    const std::size_t open = text.rfind(last == ')' ? '(' : '[');
+    if (open != std::string_view::npos && open > 0 && isTail(text.substr(open + 1, text.size() - open - 2), false)) {
+      return open;
+    }
+    return std::string_view::npos;
+  }
+  const std::size_t open = text.find_last_of("([");
+  if (open != std::string_view::npos && open > 0 && text.find_first_of(")]", open) == std::string_view::npos) {
+    return isTail(text.substr(open + 1), true) ? open : std::string_view::npos;
+  }
+  for (const std::string_view dash : {" - ", " \x96 ", " \x97 "}) {
+    const std::size_t at = text.rfind(dash);
+    if (at != std::string_view::npos && at > 0) {
+      return isTail(text.substr(at + dash.size()), false) ? at : std::string_view::npos;
+    }
+  }
+  return std::string_view::npos;
+}
+
+}  // namespace
+
+std::string FixLookAlikes(std::string_view text) {
+  std::string out(text);
+  std::size_t i = 0;
+  while (i < out.size()) {
+    if (scriptOf(out[i]) == Script::None) {
+      ++i;
+      continue;
+    }
+    const std::size_t start = i;
+    while (i < out.size() && scriptOf(out[i]) != Script::None) ++i;
+    std::string word = out.substr(start, i - start);
+    fixWord(word);
+    out.replace(start, word.size(), word);
+  }
+  return out;
+}
+
+KeyWords ComparableWords(std::string_view text) {
+  KeyWords words;
+  for (const RawWord& raw : rawWords(text)) {
+    if (raw.separator) continue;
+    std::string word(raw.text);
+    fixWord(word);
+    std::string key = keyOfWord(word);
+    if (!key.empty()) words.push_back(std::move(key));
+  }
+  return mergeLetterRuns(std::move(words));
+}
+
+ArtistKey MakeArtistKey(std::string_view artist) {
+  ArtistKey key;
+  KeyWords part;
+  auto endPart = [&] {
+    part = mergeLetterRuns(std::move(part));
+    if (part.size() > 1 && part.front() == "the") part.erase(part.begin());
+    if (!part.empty()) key.parts.push_back(std::move(part));
+    part.clear();
+  };
+  for (const RawWord& raw : rawWords(artist)) {
+    if (raw.separator || isPerformerWord(raw.text)) {
+      endPart();
+      continue;
+    }
+    std::string word(raw.text);
+    fixWord(word);
+    std::string w = keyOfWord(word);
+    if (!w.empty()) part.push_back(std::move(w));
+  }
+  endPart();
+  // "Beatles, The"
+  if (key.parts.size() > 1 && key.parts.back() == KeyWords{"the"}) key.parts.pop_back();
+  if (key.parts.empty()) {
+    KeyWords all = ComparableWords(artist);
+    if (!all.empty()) key.parts.push_back(std::move(all));
+  }
+  for (const auto& p : key.parts) key.words.insert(key.words.end(), p.begin(), p.end());
+  return key;
+}
+
+TitleKey MakeTitleKey(std::string_view title) {
+  TitleKey key;
+  key.words = ComparableWords(title);
+  std::string_view core = title;
+  for (int round = 0; round < 2; ++round) {
+    const std::size_t at = tailStart(core);
+    if (at == std::string_view::npos || ComparableWords(core.substr(0, at)).empty()) break;
+    core = core.substr(0, at);
+  }
+  key.core = core.size() == title.size() ? key.words : ComparableWords(core);
+  return key;
+}
+
+std::string Joined(const KeyWords& words) {
+  std::string out;
+  for (const auto& w : words) out += w;
+  return out;
+}
+
+}  // namespace matching
