@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,22 +42,26 @@ struct Suggestion {
 inline constexpr int kWeakestSuggestion = 50;
 inline constexpr std::size_t kDefaultSuggestions = 3;
 
-// Letter triples of the rows' keys, each with the rows that hold it.
+// Letter triples of the rows' keys, each with the rows that hold it. A key is
+// the joined key words of a row's texts, the texts separated by '|'.
 class TripleIndex {
  public:
-  // Each row gives the joined key words of its texts (for a song: one per
-  // performer and the title).
-  explicit TripleIndex(const std::vector<std::vector<std::string>>& rowKeys);
+  using KeyOf = std::function<void(std::size_t row, std::string& key)>;  // appends the row's key
+  TripleIndex(std::size_t rows, const KeyOf& keyOf);
   TripleIndex() = default;
 
-  // Rows sharing the most triples with the keys, most first, at most `limit`.
-  std::vector<std::uint32_t> Candidates(const std::vector<std::string>& keys, std::size_t limit) const;
+  // Rows sharing the most triples with the key, most first, at most `limit`,
+  // each sharing at least half as many as the first. Triples that many rows
+  // hold are passed over while the key has enough rarer ones. Not for use
+  // from two threads at once.
+  std::vector<std::uint32_t> Candidates(std::string_view key, std::size_t limit) const;
   std::size_t rows() const { return m_rows; }
 
  private:
   std::size_t m_rows = 0;
-  std::vector<std::uint32_t> m_starts;  // per triple code: where its rows begin in m_rows
+  std::vector<std::uint32_t> m_starts;  // per triple code: where its rows begin in m_postings
   std::vector<std::uint32_t> m_postings;
+  mutable std::vector<std::uint16_t> m_shared;  // per row, during Candidates
 };
 
 class SuggestionEngine {

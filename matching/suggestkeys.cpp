@@ -84,26 +84,30 @@ std::string_view otherCyrillic(unsigned char upper) {
   }
 }
 
-void appendSpelling(std::string& out, char c) {
-  switch (scriptOf(c)) {
-    case Script::Digit: out += c; return;
-    case Script::Latin: {
-      const char lower = static_cast<char>(c | 0x20);
-      if (lower == 'y') out += 'i';
-      else if (lower == 'w') out += 'v';
-      else if (lower == 'x') out += "ks";
-      else out += lower;
-      return;
+// The key letters of every byte: Latin in small letters (y reads i, w reads v,
+// x reads ks), digits as they are, Cyrillic transliterated; nothing for the rest.
+const std::array<std::string_view, 256>& spellings() {
+  static const std::array<std::string_view, 256> table = [] {
+    static constexpr std::string_view kSmall[26] = {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k", "l", "m",
+                                                    "n", "o", "p", "q", "r", "s", "t", "u", "v", "v", "ks", "i", "z"};
+    static constexpr std::string_view kDigits[10] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
+    std::array<std::string_view, 256> t{};
+    for (std::size_t c = 0; c < 256; ++c) {
+      switch (kScripts[c]) {
+        case Script::Digit: t[c] = kDigits[c - '0']; break;
+        case Script::Latin: t[c] = kSmall[(c | 0x20) - 'a']; break;
+        case Script::Cyrillic: {
+          const auto upper = static_cast<unsigned char>(core::UpperChar(static_cast<char>(c)));
+          t[c] = upper >= 0xC0 ? kCyrillicCapitals[upper - 0xC0] : otherCyrillic(upper);
+          break;
+        }
+        case Script::Apostrophe:
+        case Script::None: break;
+      }
     }
-    case Script::Cyrillic: {
-      const auto upper = static_cast<unsigned char>(core::UpperChar(c));
-      if (upper >= 0xC0) out += kCyrillicCapitals[upper - 0xC0];
-      else out += otherCyrillic(upper);
-      return;
-    }
-    case Script::Apostrophe:
-    case Script::None: return;
-  }
+    return t;
+  }();
+  return table;
 }
 
 bool isLetter(char c) { return c < '0' || c > '9'; }
@@ -124,28 +128,61 @@ char digraph(char first, char second) {
 }
 
 // Digraphs become their symbols ("kh" reads "h", "ph" reads "f"); a doubled
-// letter reads once.
-std::string simplified(const std::string& spelling) {
-  std::string out;
-  out.reserve(spelling.size());
-  for (char c : spelling) {
-    if (!out.empty()) {
-      if (const char symbol = digraph(out.back(), c)) {
-        out.pop_back();
-        c = symbol;
-      }
+// letter reads once. Only the letters of the same word, from `start`, count.
+void pushSimplified(std::string& out, std::size_t start, char c) {
+  if (out.size() > start) {
+    if (const char symbol = digraph(out.back(), c)) {
+      out.pop_back();
+      c = symbol;
     }
-    if (isLetter(c) && !out.empty() && out.back() == c) continue;
-    out += c;
   }
-  return out;
+  if (isLetter(c) && out.size() > start && out.back() == c) return;
+  out += c;
 }
 
-std::string keyOfWord(std::string_view raw) {
-  std::string spelling;
-  spelling.reserve(raw.size() + 4);
-  for (const char c : raw) appendSpelling(spelling, c);
-  return simplified(spelling);
+// The script a word's look-alike letters belong to, or None to leave them.
+Script lookAlikeTarget(std::string_view word) {
+  int latin = 0, cyrillic = 0, ownLatin = 0, ownCyrillic = 0;
+  for (const char c : word) {
+    const Script s = scriptOf(c);
+    const int own = kTwins[static_cast<unsigned char>(c)] != 0 ? 0 : 1;
+    if (s == Script::Latin) {
+      ++latin;
+      ownLatin += own;
+    } else if (s == Script::Cyrillic) {
+      ++cyrillic;
+      ownCyrillic += own;
+    }
+  }
+  if (latin == 0 || cyrillic == 0) return Script::None;
+  if (ownCyrillic > 0 && ownLatin == 0) return Script::Cyrillic;
+  if (ownLatin > 0 && ownCyrillic == 0) return Script::Latin;
+  if (ownLatin == 0 && ownCyrillic == 0 && latin != cyrillic) return latin > cyrillic ? Script::Latin : Script::Cyrillic;
+  return Script::None;
+}
+
+char inScript(char c, Script target) {
+  const unsigned char twin = kTwins[static_cast<unsigned char>(c)];
+  return target != Script::None && twin != 0 && scriptOf(c) != target ? static_cast<char>(twin) : c;
+}
+
+// Appends the key letters of one word as written (a run of letters, digits
+// and apostrophes).
+void appendWordKey(std::string_view word, std::string& out) {
+  const Script target = lookAlikeTarget(word);
+  const std::size_t start = out.size();
+  const auto& spelled = spellings();
+  for (const char c : word) {
+    for (const char letter : spelled[static_cast<unsigned char>(inScript(c, target))]) {
+      pushSimplified(out, start, letter);
+    }
+  }
+}
+
+std::string keyOfWord(std::string_view word) {
+  std::string key;
+  appendWordKey(word, key);
+  return key;
 }
 
 // One word of a text as written, or a mark where performers are separated.
@@ -172,31 +209,6 @@ std::vector<RawWord> rawWords(std::string_view text) {
   return words;
 }
 
-void fixWord(std::string& word) {
-  int latin = 0, cyrillic = 0, ownLatin = 0, ownCyrillic = 0;
-  for (const char c : word) {
-    const Script s = scriptOf(c);
-    const bool twin = kTwins[static_cast<unsigned char>(c)] != 0;
-    if (s == Script::Latin) {
-      ++latin;
-      ownLatin += twin ? 0 : 1;
-    } else if (s == Script::Cyrillic) {
-      ++cyrillic;
-      ownCyrillic += twin ? 0 : 1;
-    }
-  }
-  if (latin == 0 || cyrillic == 0) return;
-  Script target = Script::None;
-  if (ownCyrillic > 0 && ownLatin == 0) target = Script::Cyrillic;
-  else if (ownLatin > 0 && ownCyrillic == 0) target = Script::Latin;
-  else if (ownLatin == 0 && ownCyrillic == 0 && latin != cyrillic) target = latin > cyrillic ? Script::Latin : Script::Cyrillic;
-  if (target == Script::None) return;
-  for (char& c : word) {
-    const unsigned char twin = kTwins[static_cast<unsigned char>(c)];
-    if (twin != 0 && scriptOf(c) != target) c = static_cast<char>(twin);
-  }
-}
-
 bool isSingleLetter(const std::string& word) { return word.size() == 1 && isLetter(word[0]); }
 
 // Letters written one by one ("t.A.T.u.", "A B B A") make one word.
@@ -218,8 +230,12 @@ KeyWords mergeLetterRuns(KeyWords words) {
 std::string upper(std::string_view text) { return core::UpperStr(text); }
 
 bool isPerformerWord(std::string_view raw) {
-  static const std::set<std::string> kWords = {"FEAT", "FT", "FEATURING", "VS", "VERSUS", "AND", core::cp1251("И")};
-  return kWords.count(upper(raw)) > 0;
+  static const std::string kWords[] = {"FEAT", "FT", "FEATURING", "VS", "VERSUS", "AND", core::cp1251("И")};
+  if (raw.size() > 9) return false;
+  for (const std::string& w : kWords) {
+    if (w.size() == raw.size() && upper(raw) == w) return true;
+  }
+  return false;
 }
 
 // Key words of title tails; a cut tail may end in the first letters of one.
@@ -295,20 +311,30 @@ std::string FixLookAlikes(std::string_view text) {
     }
     const std::size_t start = i;
     while (i < out.size() && scriptOf(out[i]) != Script::None) ++i;
-    std::string word = out.substr(start, i - start);
-    fixWord(word);
-    out.replace(start, word.size(), word);
+    const Script target = lookAlikeTarget(std::string_view(out).substr(start, i - start));
+    for (std::size_t k = start; k < i; ++k) out[k] = inScript(out[k], target);
   }
   return out;
+}
+
+void AppendJoinedKey(std::string_view text, std::string& out) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    if (scriptOf(text[i]) == Script::None) {
+      ++i;
+      continue;
+    }
+    const std::size_t start = i;
+    while (i < text.size() && scriptOf(text[i]) != Script::None) ++i;
+    appendWordKey(text.substr(start, i - start), out);
+  }
 }
 
 KeyWords ComparableWords(std::string_view text) {
   KeyWords words;
   for (const RawWord& raw : rawWords(text)) {
     if (raw.separator) continue;
-    std::string word(raw.text);
-    fixWord(word);
-    std::string key = keyOfWord(word);
+    std::string key = keyOfWord(raw.text);
     if (!key.empty()) words.push_back(std::move(key));
   }
   return mergeLetterRuns(std::move(words));
@@ -328,9 +354,7 @@ ArtistKey MakeArtistKey(std::string_view artist) {
       endPart();
       continue;
     }
-    std::string word(raw.text);
-    fixWord(word);
-    std::string w = keyOfWord(word);
+    std::string w = keyOfWord(raw.text);
     if (!w.empty()) part.push_back(std::move(w));
   }
   endPart();

@@ -46,4 +46,7 @@ TitleKey MakeTitleKey(std::string_view title);
 // The words joined without blanks.
 std::string Joined(const KeyWords& words);
 
+// Appends Joined(ComparableWords(text)) to out, without making the words.
+void AppendJoinedKey(std::string_view text, std::string& out);
+
 }  // namespace matching

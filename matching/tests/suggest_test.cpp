@@ -272,13 +272,29 @@ TEST(Suggestions, EmptyBasesSuggestNothing) {
   EXPECT_TRUE(engine.SuggestJingle("Top").empty());
 }
 
+TripleIndex indexOf(const std::vector<std::string>& keys) {
+  return TripleIndex(keys.size(), [&](std::size_t row, std::string& key) { key += keys[row]; });
+}
+
 TEST(TripleIndex, CandidatesShareTriplesMostFirstAndAreLimited) {
-  const TripleIndex index({{"abcdef"}, {"abcxyz"}, {"qqqq"}, {"abc"}, {"zzzz"}});
-  // "abc" with its ends: ^ab abc bc$; rows 0, 1 share ^ab and abc, row 3 all three.
-  EXPECT_EQ(index.Candidates({"abc"}, 10), (std::vector<std::uint32_t>{3, 0, 1}));
-  EXPECT_EQ(index.Candidates({"abc"}, 2), (std::vector<std::uint32_t>{3, 0}));
-  EXPECT_TRUE(index.Candidates({"mmm"}, 10).empty());
-  EXPECT_TRUE(TripleIndex().Candidates({"abc"}, 10).empty());
+  const TripleIndex index = indexOf({"abcdef", "abcxyz", "qqqq", "abc", "zzzz", "xabcx"});
+  // "abc" with its ends: ^ab abc bc$. Row 3 holds all three, rows 0 and 1 two;
+  // row 5 only one, less than half of the best.
+  EXPECT_EQ(index.Candidates("abc", 10), (std::vector<std::uint32_t>{3, 0, 1}));
+  EXPECT_EQ(index.Candidates("abc", 2), (std::vector<std::uint32_t>{3, 0}));
+  EXPECT_TRUE(index.Candidates("mmm", 10).empty());
+  EXPECT_TRUE(TripleIndex().Candidates("abc", 10).empty());
+  // '|' ends one text and starts the next: no triple spans it.
+  EXPECT_EQ(indexOf({"ab", "b|c"}).Candidates("ab|c", 10), (std::vector<std::uint32_t>{0, 1}));
+  EXPECT_TRUE(indexOf({"bc"}).Candidates("b|c", 10).empty());
+}
+
+TEST(TripleIndex, JoinedKeyIsTheJoinedWords) {
+  for (const char* utf8 : {"Ночные Снайперы & Kинo", "t.A.T.u. - Shchedrin, The Kh'a", "Владивосток 2000 (Live)"}) {
+    std::string key;
+    AppendJoinedKey(Cp(utf8), key);
+    EXPECT_EQ(key, Joined(ComparableWords(Cp(utf8)))) << utf8;
+  }
 }
 
 }  // namespace
