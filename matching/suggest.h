@@ -50,14 +50,17 @@ class TripleIndex {
   TripleIndex(std::size_t rows, const KeyOf& keyOf);
   TripleIndex() = default;
 
-  // Rows sharing the most triples with the key, most first, at most `limit`,
-  // each sharing at least half as many as the first. Triples that many rows
-  // hold are passed over while the key has enough rarer ones. Not for use
-  // from two threads at once.
+  // Rows sharing the most triples with the key, most first, at most `limit`.
+  // Rows are gathered by the key's rarer triples (those many rows hold are
+  // passed over while the key has enough others), those sharing at least half
+  // as many as the best are kept and ranked by all the triples they share.
+  // Not for use from two threads at once.
   std::vector<std::uint32_t> Candidates(std::string_view key, std::size_t limit) const;
   std::size_t rows() const { return m_rows; }
 
  private:
+  bool holds(std::uint16_t code, std::uint32_t row) const;
+
   std::size_t m_rows = 0;
   std::vector<std::uint32_t> m_starts;  // per triple code: where its rows begin in m_postings
   std::vector<std::uint32_t> m_postings;
@@ -82,8 +85,16 @@ class SuggestionEngine {
  private:
   std::vector<SongBaseRow> m_songs;
   std::vector<JingleBaseRow> m_jingles;
+  using KeyHashes = std::vector<std::pair<std::uint64_t, std::uint32_t>>;  // sorted (hash, row)
+
+  void addExact(const KeyHashes& hashes, std::string_view key, std::size_t most, std::vector<std::uint32_t>& rows) const;
+
   TripleIndex m_songIndex;
   TripleIndex m_jingleIndex;
+  // Rows by their whole key (artist|title) and by their title alone: a line
+  // whose key equals a row's finds it whatever the triples say.
+  KeyHashes m_songKeys;
+  KeyHashes m_titleKeys;
 };
 
 }  // namespace matching

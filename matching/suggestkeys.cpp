@@ -127,18 +127,8 @@ char digraph(char first, char second) {
   return first == 't' && second == 's' ? 'T' : 0;
 }
 
-// Digraphs become their symbols ("kh" reads "h", "ph" reads "f"); a doubled
-// letter reads once. Only the letters of the same word, from `start`, count.
-void pushSimplified(std::string& out, std::size_t start, char c) {
-  if (out.size() > start) {
-    if (const char symbol = digraph(out.back(), c)) {
-      out.pop_back();
-      c = symbol;
-    }
-  }
-  if (isLetter(c) && out.size() > start && out.back() == c) return;
-  out += c;
-}
+// Digraphs become their symbols ("kh" reads "h", "ph" reads "f") and a
+// doubled letter reads once, within a word (appendWordKey).
 
 // The script a word's look-alike letters belong to, or None to leave them.
 Script lookAlikeTarget(std::string_view word) {
@@ -166,17 +156,57 @@ char inScript(char c, Script target) {
   return target != Script::None && twin != 0 && scriptOf(c) != target ? static_cast<char>(twin) : c;
 }
 
+// The key letters of every byte, ready to copy: at most two letters each.
+struct Spelling {
+  std::array<char, 2> letters{};
+  unsigned char count = 0;
+  unsigned char scriptBit = 0;  // 1 Latin, 2 Cyrillic
+};
+
+const std::array<Spelling, 256>& spellingTable() {
+  static const std::array<Spelling, 256> table = [] {
+    std::array<Spelling, 256> t{};
+    const auto& views = spellings();
+    for (std::size_t c = 0; c < 256; ++c) {
+      // Щ reads "SC", the longest; nothing is longer than two letters.
+      for (const char letter : views[c]) t[c].letters[t[c].count++] = letter;
+      t[c].scriptBit = kScripts[c] == Script::Latin ? 1 : kScripts[c] == Script::Cyrillic ? 2 : 0;
+    }
+    return t;
+  }();
+  return table;
+}
+
+// Letters of a word beyond this are not looked at.
+constexpr std::size_t kLongestWord = 256;
+
 // Appends the key letters of one word as written (a run of letters, digits
-// and apostrophes).
+// and apostrophes). The key is built in a buffer: this runs for every row of the
+// song base when the suggestions are set up.
 void appendWordKey(std::string_view word, std::string& out) {
-  const Script target = lookAlikeTarget(word);
-  const std::size_t start = out.size();
-  const auto& spelled = spellings();
-  for (const char c : word) {
-    for (const char letter : spelled[static_cast<unsigned char>(inScript(c, target))]) {
-      pushSimplified(out, start, letter);
+  const auto& table = spellingTable();
+  unsigned bits = 0;
+  for (const char c : word) bits |= table[static_cast<unsigned char>(c)].scriptBit;
+  const Script target = bits == 3 ? lookAlikeTarget(word) : Script::None;
+  word = word.substr(0, kLongestWord);
+  std::array<char, 2 * kLongestWord> buffer;
+  char* const begin = buffer.data();
+  char* end = begin;
+  for (const char raw : word) {
+    const Spelling& sp = table[static_cast<unsigned char>(target == Script::None ? raw : inScript(raw, target))];
+    for (unsigned k = 0; k < sp.count; ++k) {
+      char c = sp.letters[k];
+      if (end != begin) {
+        if (const char symbol = digraph(end[-1], c)) {
+          --end;
+          c = symbol;
+        }
+      }
+      if (end != begin && end[-1] == c && isLetter(c)) continue;
+      *end++ = c;
     }
   }
+  out.append(begin, end);
 }
 
 std::string keyOfWord(std::string_view word) {

@@ -24,6 +24,8 @@ constexpr double kTailPenalty = 0.02;
 constexpr std::size_t kCutLength = 16;
 constexpr std::size_t kCutKeyLetters = 8;
 constexpr double kCutSimilarity = 0.92;
+// Scores below this are not worth computing exactly (kWeakestSuggestion).
+constexpr double kWeakestScore = 50;
 // Artist and title read the other way round.
 constexpr double kSwappedFactor = 0.97;
 // A line without an artist.
@@ -34,8 +36,9 @@ bool hasDigit(const std::string& word) {
   return std::any_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// Optimal string alignment distance (edits, with swaps of neighbours).
-int letterDistance(std::string_view a, std::string_view b) {
+}  // namespace
+
+int LetterDistance(std::string_view a, std::string_view b) {
   a = a.substr(0, kMaxLetters);
   b = b.substr(0, kMaxLetters);
   const std::size_t n = a.size(), m = b.size();
@@ -61,13 +64,32 @@ int letterDistance(std::string_view a, std::string_view b) {
   return previous[m];
 }
 
+namespace {
+
 // A word with digits counts more than its letters: "Song 2" is not "Song".
 int wordWeight(const std::string& word) { return static_cast<int>(word.size()) + (hasDigit(word) ? 2 : 0); }
+
+int lengthGap(std::size_t a, std::size_t b) { return static_cast<int>(a > b ? a - b : b - a); }
 
 int wordCost(const std::string& a, const std::string& b) {
   if (a == b) return 0;
   if (hasDigit(a) || hasDigit(b)) return static_cast<int>(std::max(a.size(), b.size())) + 2;
-  return letterDistance(a, b);
+  return LetterDistance(a, b);
+}
+
+// How many letters one text has that the other lacks, the larger count: no
+// edit script between them is shorter.
+std::size_t letterBagDistance(const KeyWords& a, const KeyWords& b) {
+  std::array<int, 128> count{};
+  for (const auto& w : a) {
+    for (const char c : w) ++count[static_cast<unsigned char>(c) & 0x7F];
+  }
+  for (const auto& w : b) {
+    for (const char c : w) --count[static_cast<unsigned char>(c) & 0x7F];
+  }
+  int more = 0, fewer = 0;
+  for (const int n : count) (n > 0 ? more : fewer) += n > 0 ? n : -n;
+  return static_cast<std::size_t>(std::max(more, fewer));
 }
 
 std::size_t letters(const KeyWords& words) {
@@ -89,7 +111,7 @@ double partsSimilarity(const std::vector<KeyWords>& line, const std::vector<KeyW
   const std::size_t n = line.size(), m = row.size();
   std::vector<double> sim(n * m);
   for (std::size_t i = 0; i < n; ++i) {
-    for (std::size_t j = 0; j < m; ++j) sim[i * m + j] = WordsSimilarity(line[i], row[j]);
+    for (std::size_t j = 0; j < m; ++j) sim[i * m + j] = WordsSimilarity(line[i], row[j], kPartMatch);
   }
   std::vector<bool> usedLine(n), usedRow(m);
   std::vector<std::size_t> rowOf(n, m);
@@ -133,11 +155,14 @@ int rounded(double score) { return std::clamp(static_cast<int>(std::lround(score
 
 double together(double artist, double title) { return 100 * std::sqrt(std::max(0.0, artist) * std::max(0.0, title)); }
 
+// The least title similarity that can still reach kWeakestScore with the best artist.
+constexpr double kWeakestTitle = (kWeakestScore / 100.0) * (kWeakestScore / 100.0);
+
 double songScore(const SongKey& line, const SongKey& row) {
-  const double title = TitleSimilarity(line.title, line.titleLength, row.title);
+  const double title = TitleSimilarity(line.title, line.titleLength, row.title, kWeakestTitle);
   if (line.artist.words.empty()) return 100 * title * kTitleOnlyFactor;
   if (title <= 0) return 0;
-  return together(ArtistSimilarity(line.artist, line.artistLength, row.artist), title);
+  return together(ArtistSimilarity(line.artist, line.artistLength, row.artist, kWeakestTitle / title), title);
 }
 
 }  // namespace
@@ -158,36 +183,45 @@ int WordsDistance(const KeyWords& a, const KeyWords& b) {
   for (std::size_t j = 1; j <= m; ++j) at(0, j) = at(0, j - 1) + wordWeight(b[j - 1]);
   for (std::size_t i = 1; i <= n; ++i) {
     for (std::size_t j = 1; j <= m; ++j) {
-      int best = std::min({at(i - 1, j) + wordWeight(a[i - 1]), at(i, j - 1) + wordWeight(b[j - 1]),
-                           at(i - 1, j - 1) + wordCost(a[i - 1], b[j - 1])});
-      if (i > 1) best = std::min(best, at(i - 2, j - 1) + wordCost(a[i - 2] + a[i - 1], b[j - 1]));
-      if (j > 1) best = std::min(best, at(i - 1, j - 2) + wordCost(a[i - 1], b[j - 2] + b[j - 1]));
+      // A change costs at least the difference in length: not computed when
+      // that alone is no better than what the cell has.
+      int best = std::min(at(i - 1, j) + wordWeight(a[i - 1]), at(i, j - 1) + wordWeight(b[j - 1]));
+      if (at(i - 1, j - 1) + lengthGap(a[i - 1].size(), b[j - 1].size()) < best) {
+        best = std::min(best, at(i - 1, j - 1) + wordCost(a[i - 1], b[j - 1]));
+      }
+      if (i > 1 && at(i - 2, j - 1) + lengthGap(a[i - 2].size() + a[i - 1].size(), b[j - 1].size()) < best) {
+        best = std::min(best, at(i - 2, j - 1) + wordCost(a[i - 2] + a[i - 1], b[j - 1]));
+      }
+      if (j > 1 && at(i - 1, j - 2) + lengthGap(a[i - 1].size(), b[j - 2].size() + b[j - 1].size()) < best) {
+        best = std::min(best, at(i - 1, j - 2) + wordCost(a[i - 1], b[j - 2] + b[j - 1]));
+      }
       at(i, j) = best;
     }
   }
   return at(n, m);
 }
 
-double WordsSimilarity(const KeyWords& a, const KeyWords& b) {
+double WordsSimilarity(const KeyWords& a, const KeyWords& b, double atLeast) {
   const std::size_t length = std::max(letters(a), letters(b));
   if (length == 0) return 1;
   if (a.empty() || b.empty()) return 0;
-  const auto edits = static_cast<double>(WordsDistance(a, b));
   const auto size = static_cast<double>(length);
-  return std::max(0.0, 1 - edits / size - kEditPenalty * std::min(1.0, kShortText / size) * edits);
+  const double perEdit = 1 / size + kEditPenalty * std::min(1.0, kShortText / size);
+  if (atLeast > 0 && 1 - perEdit * static_cast<double>(letterBagDistance(a, b)) < atLeast) return 0;
+  return std::max(0.0, 1 - perEdit * static_cast<double>(WordsDistance(a, b)));
 }
 
-double ArtistSimilarity(const ArtistKey& line, std::size_t lineLength, const ArtistKey& row) {
-  double best = WordsSimilarity(line.words, row.words);
+double ArtistSimilarity(const ArtistKey& line, std::size_t lineLength, const ArtistKey& row, double atLeast) {
+  double best = WordsSimilarity(line.words, row.words, atLeast);
   if (best < 1 && (line.parts.size() > 1 || row.parts.size() > 1)) best = std::max(best, partsSimilarity(line.parts, row.parts));
   if (best < kCutSimilarity) best = std::max(best, cutSimilarity(lineLength, line.words, row.words));
   return best;
 }
 
-double TitleSimilarity(const TitleKey& line, std::size_t lineLength, const TitleKey& row) {
-  double best = WordsSimilarity(line.words, row.words);
+double TitleSimilarity(const TitleKey& line, std::size_t lineLength, const TitleKey& row, double atLeast) {
+  double best = WordsSimilarity(line.words, row.words, atLeast);
   const bool tails = line.core.size() != line.words.size() || row.core.size() != row.words.size();
-  if (best < 1 && tails) best = std::max(best, WordsSimilarity(line.core, row.core) - kTailPenalty);
+  if (best < 1 && tails) best = std::max(best, WordsSimilarity(line.core, row.core, atLeast + kTailPenalty) - kTailPenalty);
   if (best < kCutSimilarity) best = std::max(best, cutSimilarity(lineLength, line.words, row.words));
   return best;
 }

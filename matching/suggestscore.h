@@ -29,6 +29,10 @@ struct LineKey {
 };
 LineKey MakeLineKey(std::string_view artist, std::string_view title);
 
+// Letters inserted, dropped or changed and neighbours swapped between two
+// texts (optimal string alignment; the first 255 letters of each).
+int LetterDistance(std::string_view a, std::string_view b);
+
 // Letter edits between two word lists: a letter inserted, dropped or changed
 // and two neighbours swapped cost one each, a missing or added word its
 // letters, two words written as one nothing more. Words with digits are equal
@@ -36,12 +40,13 @@ LineKey MakeLineKey(std::string_view artist, std::string_view title);
 int WordsDistance(const KeyWords& a, const KeyWords& b);
 
 // 1 for equal words, falling with every edit, faster for short texts; 0 when
-// they have little in common.
-double WordsSimilarity(const KeyWords& a, const KeyWords& b);
+// they have little in common. Texts whose letters alone show that they stay
+// below `atLeast` give 0 without being compared.
+double WordsSimilarity(const KeyWords& a, const KeyWords& b, double atLeast = 0);
 
-// Artist and title similarity, each 0..1.
-double ArtistSimilarity(const ArtistKey& line, std::size_t lineLength, const ArtistKey& row);
-double TitleSimilarity(const TitleKey& line, std::size_t lineLength, const TitleKey& row);
+// Artist and title similarity, each 0..1; 0 where it would stay below atLeast.
+double ArtistSimilarity(const ArtistKey& line, std::size_t lineLength, const ArtistKey& row, double atLeast = 0);
+double TitleSimilarity(const TitleKey& line, std::size_t lineLength, const TitleKey& row, double atLeast = 0);
 
 // 0..100. A line without an artist is judged by its title and never scores strong.
 int SongScore(const LineKey& line, const SongKey& row);
