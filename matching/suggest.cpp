@@ -21,9 +21,9 @@ constexpr std::size_t kScoredCandidates = 16;
 constexpr std::size_t kExactRows = 8;
 constexpr std::size_t kSameTitleRows = 16;
 // Rows ranked again by all the triples they share, common ones included.
-constexpr std::size_t kRankedCandidates = 48;
-// Of the triples the gathering passed over, the rarest this many rank.
-constexpr std::size_t kRankingTriples = 12;
+constexpr std::size_t kRankedCandidates = 128;
+// Of the triples of a text the gathering passed over, the rarest this many rank.
+constexpr std::size_t kRankingTriples = 3;
 // A triple held by more rows than this (a share of the base, at least the
 // floor) is common: it does not gather rows while the key has enough rarer ones.
 constexpr std::size_t kCommonFloor = 200;
@@ -81,8 +81,22 @@ std::uint64_t keyHash(std::string_view key) {
   return hash;
 }
 
-void songKey(std::string_view artist, std::string_view title, std::string& key) {
+// The artist's key without a leading "The " or a trailing ", The", as the
+// artist keys of the score have it.
+void artistKeyOf(std::string_view artist, std::string& key) {
+  const auto startsWith = [](std::string_view text, std::string_view head) {
+    return text.size() > head.size() && core::UpperStr(text.substr(0, head.size())) == head;
+  };
+  const auto endsWith = [](std::string_view text, std::string_view tail) {
+    return text.size() > tail.size() && core::UpperStr(text.substr(text.size() - tail.size())) == tail;
+  };
+  if (startsWith(artist, "THE ")) artist.remove_prefix(4);
+  if (endsWith(artist, ", THE")) artist.remove_suffix(5);
   AppendJoinedKey(artist, key);
+}
+
+void songKey(std::string_view artist, std::string_view title, std::string& key) {
+  artistKeyOf(artist, key);
   key += '|';
   AppendJoinedKey(title, key);
 }
@@ -166,9 +180,15 @@ std::vector<std::uint32_t> TripleIndex::Candidates(std::string_view key, std::si
     addTriples(t, text);
     distinct(text);
     std::sort(text.begin(), text.end(), [&](std::uint16_t a, std::uint16_t b) { return rowsOf(a) < rowsOf(b); });
+    std::size_t ranking = 0;  // the commonest triples tell little apart
     for (std::size_t i = 0; i < text.size(); ++i) {
-      const bool rareEnough = rowsOf(text[i]) <= common || (i < kEnoughTriples && rowsOf(text[i]) <= m_rows / kTooCommonShare);
-      (rareEnough ? gather : rest).push_back(text[i]);
+      const bool rareEnough =
+          rowsOf(text[i]) <= common || (i < kEnoughTriples && rowsOf(text[i]) <= m_rows / kTooCommonShare);
+      if (rareEnough) {
+        gather.push_back(text[i]);
+      } else if (ranking++ < kRankingTriples) {
+        rest.push_back(text[i]);
+      }
     }
   });
   distinct(gather);
@@ -176,9 +196,6 @@ std::vector<std::uint32_t> TripleIndex::Candidates(std::string_view key, std::si
   rest.erase(std::remove_if(rest.begin(), rest.end(),
                             [&](std::uint16_t c) { return std::binary_search(gather.begin(), gather.end(), c); }),
              rest.end());
-  // The commonest triples tell little apart.
-  std::sort(rest.begin(), rest.end(), [&](std::uint16_t a, std::uint16_t b) { return rowsOf(a) < rowsOf(b); });
-  if (rest.size() > kRankingTriples) rest.resize(kRankingTriples);
   std::uint16_t most = 0;
   for (const std::uint16_t code : gather) {
     for (std::uint32_t p = m_starts[code]; p < m_starts[code + 1u]; ++p) {
@@ -237,7 +254,7 @@ std::vector<Suggestion> SuggestionEngine::SuggestSong(std::string_view artist, s
   const LineKey line = MakeLineKey(artist, name);
   // A tail the line added would draw the base's other remixes and radio edits.
   std::string artistKey, title = Joined(line.asWritten.title.words), core = Joined(line.asWritten.title.core);
-  AppendJoinedKey(artist, artistKey);
+  artistKeyOf(artist, artistKey);
   std::vector<std::uint32_t> rows = m_songIndex.Candidates(artistKey + '|' + core, kScoredCandidates);
   addExact(m_songKeys, artistKey + '|' + title, kExactRows, rows);
   addExact(m_songKeys, artistKey + '|' + core, kExactRows, rows);
@@ -247,10 +264,26 @@ std::vector<Suggestion> SuggestionEngine::SuggestSong(std::string_view artist, s
   std::sort(rows.begin(), rows.end());
   rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
   std::vector<Ranked> found;
+  std::vector<std::string> keys;  // of the rows found, to tell songs apart
   for (const std::uint32_t row : rows) {
     const SongBaseRow& song = m_songs[row];
-    const int score = SongScore(line, MakeSongKey(song.FArtist, song.FName));
-    if (score >= kWeakestSuggestion) found.push_back({{row, score}, closeness(artist, name, song)});
+    const SongKey key = MakeSongKey(song.FArtist, song.FName);
+    const int score = SongScore(line, key);
+    if (score < kWeakestSuggestion) continue;
+    found.push_back({{row, score}, closeness(artist, name, song)});
+    keys.push_back(Joined(key.artist.words) + '|' + Joined(key.title.words));
+  }
+  // Two different songs that fit the line equally well (a title cut before
+  // the words that tell them apart): neither is strong.
+  for (std::size_t i = 0; i < found.size(); ++i) {
+    for (std::size_t j = i + 1; j < found.size(); ++j) {
+      const int score = found[i].suggestion.score;
+      if (score >= kStrongSuggestion && found[j].suggestion.score == score && keys[i] != keys[j]) {
+        for (auto& f : found) {
+          if (f.suggestion.score == score) f.suggestion.score = kStrongSuggestion - 1;
+        }
+      }
+    }
   }
   return best(std::move(found), top);
 }

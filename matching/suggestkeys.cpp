@@ -192,8 +192,13 @@ void appendWordKey(std::string_view word, std::string& out) {
   std::array<char, 2 * kLongestWord> buffer;
   char* const begin = buffer.data();
   char* end = begin;
-  for (const char raw : word) {
-    const Spelling& sp = table[static_cast<unsigned char>(target == Script::None ? raw : inScript(raw, target))];
+  for (std::size_t i = 0; i < word.size(); ++i) {
+    const char raw = target == Script::None ? word[i] : inScript(word[i], target);
+    // Latin "yo" is how Russian names write ё, which reads е: Fyodor, Semyonov.
+    const bool yo = (raw | 0x20) == 'y' && i + 1 < word.size() && (word[i + 1] | 0x20) == 'o' &&
+                    scriptOf(word[i + 1]) == Script::Latin;
+    if (yo) ++i;
+    const Spelling& sp = table[static_cast<unsigned char>(yo ? 'e' : raw)];
     for (unsigned k = 0; k < sp.count; ++k) {
       char c = sp.letters[k];
       if (end != begin) {

@@ -15,9 +15,9 @@ namespace matching {
 // The words of a text, each in one Latin spelling: small letters a-z, digits,
 // and the capitals Z, C, S and T standing for zh, ch, sh and ts (Ж, Ч, Ш, Ц).
 // Cyrillic is transliterated, and the spellings that Russian names take in
-// Latin letters are brought together (й, ы and y all read "i", "kh" reads "h",
-// a doubled letter reads once, ь and apostrophes vanish). Letters written one
-// by one ("t.A.T.u.") make one word.
+// Latin letters are brought together (й, ы and y all read "i", "yo" reads
+// "e" as ё does, "kh" reads "h", a doubled letter reads once, ь and
+// apostrophes vanish). Letters written one by one ("t.A.T.u.") make one word.
 using KeyWords = std::vector<std::string>;
 
 struct ArtistKey {

@@ -19,11 +19,12 @@ constexpr double kOrderPenalty = 0.02;
 constexpr double kPartMatch = 0.7;
 // A title told apart from the base's only by a known tail.
 constexpr double kTailPenalty = 0.02;
+constexpr double kOtherTailPenalty = 0.04;
 // A text cut at a column: the layouts' narrowest column holds 18 characters,
 // and a field loses a trailing blank when read.
 constexpr std::size_t kCutLength = 16;
 constexpr std::size_t kCutKeyLetters = 8;
-constexpr double kCutSimilarity = 0.92;
+constexpr double kCutSimilarity = 0.95;
 // Scores below this are not worth computing exactly (kWeakestSuggestion).
 constexpr double kWeakestScore = 50;
 // Artist and title read the other way round.
@@ -71,10 +72,15 @@ int wordWeight(const std::string& word) { return static_cast<int>(word.size()) +
 
 int lengthGap(std::size_t a, std::size_t b) { return static_cast<int>(a > b ? a - b : b - a); }
 
+// A word with a typo or two costs its letter edits; a word with about a third
+// of its letters changed is another word and costs as much as dropping
+// one and adding the other would ("Dream" is not a typo of "Ocean").
 int wordCost(const std::string& a, const std::string& b) {
   if (a == b) return 0;
-  if (hasDigit(a) || hasDigit(b)) return static_cast<int>(std::max(a.size(), b.size())) + 2;
-  return LetterDistance(a, b);
+  const auto longer = static_cast<int>(std::max(a.size(), b.size()));
+  if (hasDigit(a) || hasDigit(b)) return longer + 2;
+  const int edits = LetterDistance(a, b);
+  return edits > 1 && 3 * edits + 1 >= longer ? longer + 1 : edits;
 }
 
 // How many letters one text has that the other lacks, the larger count: no
@@ -137,7 +143,7 @@ double partsSimilarity(const std::vector<KeyWords>& line, const std::vector<KeyW
     weight += w;
     ++matched;
   }
-  if (weight < 6) return 0;  // a performer of two letters says too little
+  if (weight < 4) return 0;  // a performer of one letter says too little
   bool inOrder = true;
   std::size_t lastRow = 0;
   bool first = true;
@@ -220,8 +226,12 @@ double ArtistSimilarity(const ArtistKey& line, std::size_t lineLength, const Art
 
 double TitleSimilarity(const TitleKey& line, std::size_t lineLength, const TitleKey& row, double atLeast) {
   double best = WordsSimilarity(line.words, row.words, atLeast);
-  const bool tails = line.core.size() != line.words.size() || row.core.size() != row.words.size();
-  if (best < 1 && tails) best = std::max(best, WordsSimilarity(line.core, row.core, atLeast + kTailPenalty) - kTailPenalty);
+  const bool lineTail = line.core.size() != line.words.size(), rowTail = row.core.size() != row.words.size();
+  if (best < 1 && (lineTail || rowTail)) {
+    // Two different tails ("Live" and "Radio Edit") are two takes.
+    const double penalty = lineTail && rowTail ? kOtherTailPenalty : kTailPenalty;
+    best = std::max(best, WordsSimilarity(line.core, row.core, atLeast + penalty) - penalty);
+  }
   if (best < kCutSimilarity) best = std::max(best, cutSimilarity(lineLength, line.words, row.words));
   return best;
 }

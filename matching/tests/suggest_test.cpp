@@ -42,7 +42,8 @@ INSTANTIATE_TEST_SUITE_P(
                       SameKeyCase{"TransliterationY", "Мумий Тролль", "Mumiy Troll"},
                       SameKeyCase{"TransliterationKh", "Михаил Хлебников", "Mikhail Khlebnikov"},
                       SameKeyCase{"TransliterationYa", "Земляне", "Zemlyane"},
-                      SameKeyCase{"TransliterationTs", "Виктор Цой", "Viktor Tsoi"}));
+                      SameKeyCase{"TransliterationTs", "Виктор Цой", "Viktor Tsoi"},
+                      SameKeyCase{"TransliterationYo", "Фёдор Семёнов", "Fyodor Semyonov"}));
 
 TEST(SuggestKeys, LookAlikesFollowTheWordsOwnLetters) {
   // The Latin letters of a Cyrillic word become Cyrillic, and the reverse; a
