@@ -1,0 +1,254 @@
+// mvimport-cli suggest: for every line of the chosen hours that the association
+// check would leave unmatched, the best candidates of the song base (of the
+// jingle base for a jingle), one line each. It only reads: no table, no
+// settings file, nothing else is written or created.
+#include <algorithm>
+#include <filesystem>
+#include <optional>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "cli/command.h"
+#include "core/codec.h"
+#include "core/fspath.h"
+#include "core/hourtemplates.h"
+#include "core/settings.h"
+#include "core/text.h"
+#include "db/query.h"
+#include "db/stationtables.h"
+#include "import/hourlist.h"
+#include "matching/assoccheck.h"
+#include "matching/suggest.h"
+#include "readers/openplaylist.h"
+
+namespace {
+
+constexpr std::string_view kUsage = "--ini FILE [--hours LIST | --template NAME] [--top N] PLAYLIST";
+constexpr std::int64_t kMaxTop = 100;
+
+struct SuggestOptions {
+  std::string ini;                          // UTF-8 file name
+  std::optional<core::HourFlags> hours;
+  std::optional<std::string> hourTemplate;  // CP1251
+  std::size_t top = matching::kDefaultSuggestions;
+  std::string playlist;                     // UTF-8 file name
+};
+
+std::optional<std::int64_t> wholeNumber(const std::string& text, std::int64_t low, std::int64_t high) {
+  if (text.empty() || text.size() > 10 || text.find_first_not_of("0123456789") != std::string::npos) return {};
+  const std::int64_t value = std::stoll(text);
+  if (value < low || value > high) return {};
+  return value;
+}
+
+// Takes the value of an option; returns the error text for wrong usage.
+std::optional<std::string> takeValue(const std::string& option, const std::string& value, SuggestOptions& opts) {
+  if (option == "--ini") {
+    opts.ini = value;
+  } else if (option == "--hours") {
+    opts.hours = importing::ParseHourList(value);
+    if (!opts.hours) return "--hours takes hours 0-23 like 6-9,12, not " + value;
+  } else if (option == "--template") {
+    opts.hourTemplate = core::utf8ToCp1251(value);
+  } else if (option == "--top") {
+    const auto top = wholeNumber(value, 1, kMaxTop);
+    if (!top) return "--top takes a number from 1 to 100, not " + value;
+    opts.top = static_cast<std::size_t>(*top);
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> parseArgs(const std::vector<std::string>& args, SuggestOptions& opts) {
+  static const std::vector<std::string> kValued = {"--ini", "--hours", "--template", "--top"};
+  bool havePlaylist = false;
+  bool haveIni = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (std::find(kValued.begin(), kValued.end(), arg) != kValued.end()) {
+      if (i + 1 >= args.size()) return arg + " needs a value";
+      if (auto error = takeValue(arg, args[++i], opts)) return error;
+      haveIni = haveIni || arg == "--ini";
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      return "unknown option " + arg;
+    } else if (havePlaylist) {
+      return "more than one playlist given";
+    } else {
+      opts.playlist = arg;
+      havePlaylist = true;
+    }
+  }
+  if (!haveIni) return "--ini is required";
+  if (!havePlaylist) return "no playlist given";
+  if (opts.hours && opts.hourTemplate) return "--hours and --template exclude each other";
+  return std::nullopt;
+}
+
+core::DayPlaylist readPlaylist(const SuggestOptions& opts, const core::TSetts& setts, const core::IniFile& ini,
+                               const std::string& iniName) {
+  core::DayPlaylist day;
+  std::optional<core::TDateTime> fileDate;
+  readers::ReadingState state;
+  const readers::ReadContext ctx{setts, day, state, fileDate};
+  std::optional<readers::SelectedTemplate> hourTemplate;
+  if (opts.hourTemplate) {
+    if (!ini.readValue(core::kHoursSection, core::Trim(*opts.hourTemplate))) {
+      throw std::runtime_error("suggest: no hour template " + *opts.hourTemplate + " in " + iniName);
+    }
+    hourTemplate.emplace(readers::SelectedTemplate{ini, *opts.hourTemplate});
+  }
+  if (!readers::OpenPlaylist({}, core::utf8ToCp1251(opts.playlist), ctx, hourTemplate ? &*hourTemplate : nullptr)) {
+    throw std::runtime_error("suggest: cannot open " + core::utf8ToCp1251(opts.playlist));
+  }
+  if (opts.hours) day.HourSetts = *opts.hours;
+  return day;
+}
+
+// ---------------------------------------------------------------------------
+// The station tables, read through the query object only: the association
+// check's fill without its writes. These three functions are all this
+// command knows about the tables.
+
+bool fileExists(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::is_regular_file(core::FsPath(path), ec);
+}
+
+// The song base must be there, and the jingle base with jingle recognition
+// on, as for the check; a missing Association.db is not created: the paths
+// then come from the bases alone.
+void requireBases(const core::TSetts& setts, const db::StationPaths& paths) {
+  if (!fileExists(paths.BaseSongPath)) throw std::runtime_error(core::cp1251("Не найдена база песен!"));
+  if (setts.Use_Jingle && !fileExists(paths.JinglesPath)) {
+    throw std::runtime_error(core::cp1251("Не найдена база джинглов!"));
+  }
+}
+
+void openAll(db::Query& query, const std::string& path) {
+  query.Close();
+  query.Clear();
+  query.Add("SELECT * FROM " + db::Quoted(path));
+  query.Open();
+}
+
+template <class Line>
+void forChosenLines(core::DayPlaylist& day, Line&& each) {
+  for (int h = 0; h < core::kHours; ++h) {
+    if (!day.HourSetts[static_cast<std::size_t>(h)]) continue;
+    for (core::TSongRec& song : day.Songs[static_cast<std::size_t>(h)]) each(song);
+  }
+}
+
+void takePath(core::TSongRec& song, const db::Query& query) {
+  core::SetPath(song, core::UpperStr(query.FieldAsString("FPath")));
+}
+
+// Paths as the check fills them: an association of the same artist and title
+// (for a jingle "_JINGLES_" and the title), else the song base by artist and
+// title or the jingle base by title, letter case ignored. Association rows
+// whose file left the bases are used and kept, as the check keeps them when
+// the operator says No.
+void fillPaths(core::DayPlaylist& day, const db::StationPaths& paths) {
+  db::Query query;
+  if (fileExists(paths.AssociationPath)) {
+    openAll(query, paths.AssociationPath);
+    const std::string marker(matching::kJingleMarker);
+    forChosenLines(day, [&](core::TSongRec& song) {
+      if (query.Locate("FArtist;FName", {song.isJingle() ? marker : song.Artist, song.Name}, true)) {
+        takePath(song, query);
+      }
+    });
+  }
+  openAll(query, paths.BaseSongPath);
+  forChosenLines(day, [&](core::TSongRec& song) {
+    if (!song.matched() && !song.isJingle() && query.Locate("FArtist;FName", {song.Artist, song.Name}, true)) {
+      takePath(song, query);
+    }
+  });
+  if (fileExists(paths.JinglesPath)) {
+    openAll(query, paths.JinglesPath);
+    forChosenLines(day, [&](core::TSongRec& song) {
+      if (!song.matched() && song.isJingle() && query.Locate("FName", {song.Name}, true)) takePath(song, query);
+    });
+  }
+  query.Close();
+}
+
+// The rows the suggestions choose from, as the bases store them.
+matching::SuggestionEngine loadSuggestions(const db::StationPaths& paths) {
+  db::Query query;
+  std::vector<matching::SongBaseRow> songs;
+  openAll(query, paths.BaseSongPath);
+  for (; !query.Eof(); query.Next()) {
+    songs.push_back({query.FieldAsString("FArtist"), query.FieldAsString("FName"), query.FieldAsString("FPath")});
+  }
+  std::vector<matching::JingleBaseRow> jingles;
+  if (fileExists(paths.JinglesPath)) {
+    openAll(query, paths.JinglesPath);
+    for (; !query.Eof(); query.Next()) jingles.push_back({query.FieldAsString("FName"), query.FieldAsString("FPath")});
+  }
+  query.Close();
+  return matching::SuggestionEngine(std::move(songs), std::move(jingles));
+}
+
+// ---------------------------------------------------------------------------
+
+void printField(std::ostream& out, std::string_view cp1251Text) {
+  out << '\t';
+  cli::PrintText(out, cp1251Text);
+}
+
+// HOUR NUMBER RANK SCORE ARTIST NAME PATH for every candidate of every
+// unmatched line of the chosen hours; NUMBER counts every line of the hour.
+void printSuggestions(std::ostream& out, const core::DayPlaylist& day, const matching::SuggestionEngine& engine,
+                      std::size_t top) {
+  for (int h = 0; h < core::kHours; ++h) {
+    if (!day.HourSetts[static_cast<std::size_t>(h)]) continue;
+    const auto& songs = day.Songs[static_cast<std::size_t>(h)];
+    for (std::size_t i = 0; i < songs.size(); ++i) {
+      if (songs[i].matched()) continue;
+      const auto found = engine.Suggest(songs[i], top);
+      for (std::size_t rank = 0; rank < found.size(); ++rank) {
+        out << h << '\t' << i + 1 << '\t' << rank + 1 << '\t' << found[rank].score;
+        if (songs[i].isJingle()) {
+          const auto& row = engine.jingles()[found[rank].row];
+          printField(out, "");
+          printField(out, row.FName);
+          printField(out, row.FPath);
+        } else {
+          const auto& row = engine.songs()[found[rank].row];
+          printField(out, row.FArtist);
+          printField(out, row.FName);
+          printField(out, row.FPath);
+        }
+        out << '\n';
+      }
+    }
+  }
+}
+
+int run(cli::Context& ctx) {
+  SuggestOptions opts;
+  if (const auto error = parseArgs(ctx.args, opts)) {
+    ctx.err << "suggest: " << *error << "\nusage: mvimport-cli suggest " << kUsage << "\n";
+    return cli::kExitUsage;
+  }
+  // The settings file object takes the name as the system's narrow file API
+  // does (UTF-8 here, the ANSI code page on Windows), not as CP1251.
+  const std::string iniName = core::utf8ToCp1251(opts.ini);
+  const core::IniFile ini(iniName);
+  const std::string program = core::utf8ToCp1251(ctx.programPath);
+  const core::TSetts setts = core::ReadIni(ini, core::FromFsPath(core::FsPath(program).parent_path()));
+  core::DayPlaylist day = readPlaylist(opts, setts, ini, iniName);
+  const db::StationPaths paths = db::MakeStationPaths(setts);
+  requireBases(setts, paths);
+  fillPaths(day, paths);
+  printSuggestions(ctx.out, day, loadSuggestions(paths), opts.top);
+  return cli::kExitOk;
+}
+
+const cli::Registration kSuggest{{"suggest", kUsage, run}};
+
+}  // namespace
