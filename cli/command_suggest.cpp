@@ -17,8 +17,7 @@
 #include "core/hourtemplates.h"
 #include "core/settings.h"
 #include "core/text.h"
-#include "db/query.h"
-#include "db/stationtables.h"
+#include "db/station.h"
 #include "import/hourlist.h"
 #include "matching/assoccheck.h"
 #include "matching/suggest.h"
@@ -106,90 +105,32 @@ core::DayPlaylist readPlaylist(const SuggestOptions& opts, const core::TSetts& s
   return day;
 }
 
-// ---------------------------------------------------------------------------
-// The station tables, read through the query object only: the association
-// check's fill without its writes. These three functions are all this
-// command knows about the tables.
-
-bool fileExists(const std::string& path) {
-  std::error_code ec;
-  return std::filesystem::is_regular_file(core::FsPath(path), ec);
-}
-
-// The song base must be there, and the jingle base with jingle recognition
-// on, as for the check; a missing Association.db is not created: the paths
-// then come from the bases alone.
-void requireBases(const core::TSetts& setts, const db::StationPaths& paths) {
-  if (!fileExists(paths.BaseSongPath)) throw std::runtime_error(core::cp1251("Не найдена база песен!"));
-  if (setts.Use_Jingle && !fileExists(paths.JinglesPath)) {
-    throw std::runtime_error(core::cp1251("Не найдена база джинглов!"));
+// Answers as the check does for a job without questions, writing nothing:
+// every message ends the command with its text.
+class ReadOnlyUi : public matching::OperatorUi {
+ public:
+  void showError(const std::string& text) override { throw std::runtime_error(text); }
+  void showWarning(const std::string& text) override { throw std::runtime_error(text); }
+  void showInfo(const std::string&) override {}
+  bool askYesNo(const std::string&) override { return false; }
+  matching::Answer askBatch(const std::string&) override { return matching::Answer::NoToAll; }
+  void ShowIndicator(const std::string&, int, int) override {}
+  std::string GetSongPath(const std::string&, const std::string&, const std::string&, const std::string&) override {
+    return {};
   }
-}
-
-void openAll(db::Query& query, const std::string& path) {
-  query.Close();
-  query.Clear();
-  query.Add("SELECT * FROM " + db::Quoted(path));
-  query.Open();
-}
-
-template <class Line>
-void forChosenLines(core::DayPlaylist& day, Line&& each) {
-  for (int h = 0; h < core::kHours; ++h) {
-    if (!day.HourSetts[static_cast<std::size_t>(h)]) continue;
-    for (core::TSongRec& song : day.Songs[static_cast<std::size_t>(h)]) each(song);
-  }
-}
-
-void takePath(core::TSongRec& song, const db::Query& query) {
-  core::SetPath(song, core::UpperStr(query.FieldAsString("FPath")));
-}
-
-// Paths as the check fills them: an association of the same artist and title
-// (for a jingle "_JINGLES_" and the title), else the song base by artist and
-// title or the jingle base by title, letter case ignored. Association rows
-// whose file left the bases are used and kept, as the check keeps them when
-// the operator says No.
-void fillPaths(core::DayPlaylist& day, const db::StationPaths& paths) {
-  db::Query query;
-  if (fileExists(paths.AssociationPath)) {
-    openAll(query, paths.AssociationPath);
-    const std::string marker(matching::kJingleMarker);
-    forChosenLines(day, [&](core::TSongRec& song) {
-      if (query.Locate("FArtist;FName", {song.isJingle() ? marker : song.Artist, song.Name}, true)) {
-        takePath(song, query);
-      }
-    });
-  }
-  openAll(query, paths.BaseSongPath);
-  forChosenLines(day, [&](core::TSongRec& song) {
-    if (!song.matched() && !song.isJingle() && query.Locate("FArtist;FName", {song.Artist, song.Name}, true)) {
-      takePath(song, query);
-    }
-  });
-  if (fileExists(paths.JinglesPath)) {
-    openAll(query, paths.JinglesPath);
-    forChosenLines(day, [&](core::TSongRec& song) {
-      if (!song.matched() && song.isJingle() && query.Locate("FName", {song.Name}, true)) takePath(song, query);
-    });
-  }
-  query.Close();
-}
+  std::string GetJinglePath(const std::string&, const std::string&, const std::string&) override { return {}; }
+};
 
 // The rows the suggestions choose from, as the bases store them.
-matching::SuggestionEngine loadSuggestions(const db::StationPaths& paths) {
-  db::Query query;
+matching::SuggestionEngine loadSuggestions(db::Station& station) {
   std::vector<matching::SongBaseRow> songs;
-  openAll(query, paths.BaseSongPath);
-  for (; !query.Eof(); query.Next()) {
-    songs.push_back({query.FieldAsString("FArtist"), query.FieldAsString("FName"), query.FieldAsString("FPath")});
+  for (db::BaseRow& row : station.Songs().Rows()) {
+    songs.push_back({std::move(row.artist), std::move(row.name), std::move(row.path)});
   }
   std::vector<matching::JingleBaseRow> jingles;
-  if (fileExists(paths.JinglesPath)) {
-    openAll(query, paths.JinglesPath);
-    for (; !query.Eof(); query.Next()) jingles.push_back({query.FieldAsString("FName"), query.FieldAsString("FPath")});
+  if (station.Jingles().Exists()) {
+    for (db::BaseRow& row : station.Jingles().Rows()) jingles.push_back({std::move(row.name), std::move(row.path)});
   }
-  query.Close();
   return matching::SuggestionEngine(std::move(songs), std::move(jingles));
 }
 
@@ -242,10 +183,14 @@ int run(cli::Context& ctx) {
   const std::string program = core::utf8ToCp1251(ctx.programPath);
   const core::TSetts setts = core::ReadIni(ini, core::FromFsPath(core::FsPath(program).parent_path()));
   core::DayPlaylist day = readPlaylist(opts, setts, ini, iniName);
-  const db::StationPaths paths = db::MakeStationPaths(setts);
-  requireBases(setts, paths);
-  fillPaths(day, paths);
-  printSuggestions(ctx.out, day, loadSuggestions(paths), opts.top);
+  // The check's fill, without its writes: associations first, then the
+  // bases; stale association rows are used and kept, a missing
+  // Association.db is not created.
+  db::Station station;
+  ReadOnlyUi ui;
+  matching::SBCheckClick(day, setts, station, matching::EarliestPlaylistDate(), ui, matching::StaleRows::Keep,
+                         matching::CheckWrites::None);
+  printSuggestions(ctx.out, day, loadSuggestions(station), opts.top);
   return cli::kExitOk;
 }
 

@@ -150,6 +150,18 @@ std::optional<BaseValues> SongBase::ValuesOf(const std::string& path) {
   return v;
 }
 
+std::vector<BaseRow> SongBase::Rows() {
+  Query query;
+  query.Add("SELECT FArtist,FName,FPath FROM " + Quoted(m_path));
+  query.Open();
+  std::vector<BaseRow> rows;
+  rows.reserve(static_cast<std::size_t>(query.RecordCount()));
+  for (; !query.Eof(); query.Next()) {
+    rows.push_back({query.FieldAsString("FArtist"), query.FieldAsString("FName"), query.FieldAsString("FPath")});
+  }
+  return rows;
+}
+
 // ---- JingleBase
 
 JingleBase::JingleBase(std::string path) : m_path(std::move(path)) {}
@@ -176,6 +188,16 @@ std::optional<BaseValues> JingleBase::ValuesOf(const std::string& path) {
   BaseValues v;
   readCommon(q, v);
   return v;
+}
+
+std::vector<BaseRow> JingleBase::Rows() {
+  Query query;
+  query.Add("SELECT FName,FPath FROM " + Quoted(m_path));
+  query.Open();
+  std::vector<BaseRow> rows;
+  rows.reserve(static_cast<std::size_t>(query.RecordCount()));
+  for (; !query.Eof(); query.Next()) rows.push_back({{}, query.FieldAsString("FName"), query.FieldAsString("FPath")});
+  return rows;
 }
 
 // ---- AssociationBase

@@ -49,6 +49,13 @@ struct AssociationRow {
   bool operator==(const AssociationRow&) const = default;
 };
 
+// Artist, title and path of a song base row (a jingle's artist is empty).
+struct BaseRow {
+  std::string artist;
+  std::string name;
+  std::string path;  // as the table holds it
+};
+
 // The song base BaseSong.db (read only).
 class SongBase {
  public:
@@ -67,6 +74,8 @@ class SongBase {
   NamedPaths Titles(const std::string* artist);
   // The first row whose FPath equals path.
   std::optional<BaseValues> ValuesOf(const std::string& path);
+  // Every row in stored order.
+  std::vector<BaseRow> Rows();
 
  private:
   std::string m_path;
@@ -88,6 +97,8 @@ class JingleBase {
   // Every jingle in name order.
   NamedPaths Names();
   std::optional<BaseValues> ValuesOf(const std::string& path);
+  // Every row in stored order.
+  std::vector<BaseRow> Rows();
 
  private:
   std::string m_path;
