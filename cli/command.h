@@ -8,6 +8,9 @@
 #include <string_view>
 #include <vector>
 
+#include "core/inifile.h"
+#include "core/settings.h"
+
 namespace cli {
 
 // What --version prints after the program's name.
@@ -37,6 +40,14 @@ struct Registration {
 };
 
 const std::vector<Command>& Commands();
+
+// The settings of a settings file, for the program at programPath (UTF-8).
+// Throws std::runtime_error for a file that is not Windows-1251 text.
+core::TSetts ReadSettings(const core::IniFile& ini, const std::string& programPath);
+
+// "Не удалось открыть файл плейлиста FILE: REASON" (CP1251) for a playlist
+// that could not be opened.
+std::string CannotOpen(const std::string& cp1251File);
 
 // Writes CP1251 text to a console that reads UTF-8.
 void PrintText(std::ostream& out, std::string_view cp1251Text);

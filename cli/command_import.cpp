@@ -173,7 +173,7 @@ LoadedDay readPlaylist(const ImportOptions& opts, const core::TSetts& setts, con
     hourTemplate.emplace(readers::SelectedTemplate{ini, *opts.hourTemplate});
   }
   if (!readers::OpenPlaylist({}, core::utf8ToCp1251(opts.playlist), ctx, hourTemplate ? &*hourTemplate : nullptr)) {
-    throw std::runtime_error("import: cannot open " + core::utf8ToCp1251(opts.playlist));
+    throw std::runtime_error(cli::CannotOpen(core::utf8ToCp1251(opts.playlist)));
   }
   if (opts.hours) loaded.day.HourSetts = *opts.hours;
   return loaded;
@@ -253,8 +253,7 @@ int run(cli::Context& ctx) {
   // does (UTF-8 here, the ANSI code page on Windows), not as CP1251.
   const std::string iniName = core::utf8ToCp1251(opts.ini);
   const core::IniFile ini(iniName);
-  const std::string program = core::utf8ToCp1251(ctx.programPath);
-  const core::TSetts setts = core::ReadIni(ini, core::FromFsPath(core::FsPath(program).parent_path()));
+  const core::TSetts setts = cli::ReadSettings(ini, ctx.programPath);
   LoadedDay loaded = readPlaylist(opts, setts, ini, iniName);
   const std::optional<core::TDateTime> date = opts.date ? opts.date : loaded.fileDate;
   if (!date) throw std::runtime_error(core::cp1251("Укажите дату плейлиста!"));

@@ -99,7 +99,7 @@ core::DayPlaylist readPlaylist(const SuggestOptions& opts, const core::TSetts& s
     hourTemplate.emplace(readers::SelectedTemplate{ini, *opts.hourTemplate});
   }
   if (!readers::OpenPlaylist({}, core::utf8ToCp1251(opts.playlist), ctx, hourTemplate ? &*hourTemplate : nullptr)) {
-    throw std::runtime_error("suggest: cannot open " + core::utf8ToCp1251(opts.playlist));
+    throw std::runtime_error(cli::CannotOpen(core::utf8ToCp1251(opts.playlist)));
   }
   if (opts.hours) day.HourSetts = *opts.hours;
   return day;
@@ -180,8 +180,7 @@ int run(cli::Context& ctx) {
   // does (UTF-8 here, the ANSI code page on Windows), not as CP1251.
   const std::string iniName = core::utf8ToCp1251(opts.ini);
   const core::IniFile ini(iniName);
-  const std::string program = core::utf8ToCp1251(ctx.programPath);
-  const core::TSetts setts = core::ReadIni(ini, core::FromFsPath(core::FsPath(program).parent_path()));
+  const core::TSetts setts = cli::ReadSettings(ini, ctx.programPath);
   core::DayPlaylist day = readPlaylist(opts, setts, ini, iniName);
   // The check's fill, without its writes: associations first, then the
   // bases; stale association rows are used and kept, a missing

@@ -55,8 +55,7 @@ std::unique_ptr<db::Station> stationOf(cli::Context& ctx, std::string_view comma
     return nullptr;
   }
   const core::IniFile ini(core::utf8ToCp1251(ctx.args[1]));
-  const std::string program = core::utf8ToCp1251(ctx.programPath);
-  const core::TSetts setts = core::ReadIni(ini, core::FromFsPath(core::FsPath(program).parent_path()));
+  const core::TSetts setts = cli::ReadSettings(ini, ctx.programPath);
   return std::make_unique<db::Station>(setts);
 }
 

@@ -1,6 +1,8 @@
 #include <algorithm>
 #include <filesystem>
 #include <iostream>
+#include <stdexcept>
+#include <system_error>
 #include <string>
 #include <vector>
 
@@ -11,6 +13,7 @@
 
 #include "cli/command.h"
 #include "core/codec.h"
+#include "core/fspath.h"
 
 namespace cli {
 namespace {
@@ -86,6 +89,24 @@ Registration::Registration(Command command) { registry().push_back(std::move(com
 const std::vector<Command>& Commands() { return registry(); }
 
 void PrintText(std::ostream& out, std::string_view cp1251Text) { out << core::cp1251ToUtf8(cp1251Text); }
+
+std::string CannotOpen(const std::string& cp1251File) {
+  std::error_code ec;
+  const std::filesystem::path path = core::FsPath(cp1251File);
+  const char* reason = "файл не читается (нет прав доступа или он занят)";
+  if (!std::filesystem::exists(path, ec)) {
+    reason = "такого файла нет";
+  } else if (std::filesystem::is_directory(path, ec)) {
+    reason = "это папка, а не файл";
+  }
+  return core::cp1251("Не удалось открыть файл плейлиста ") + cp1251File + ": " + core::cp1251(reason);
+}
+
+core::TSetts ReadSettings(const core::IniFile& ini, const std::string& programPath) {
+  if (const auto problem = ini.encodingProblem()) throw std::runtime_error(*problem);
+  const std::string program = core::utf8ToCp1251(programPath);
+  return core::ReadIni(ini, core::FromFsPath(core::FsPath(program).parent_path()));
+}
 
 }  // namespace cli
 

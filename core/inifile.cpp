@@ -3,6 +3,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "core/codec.h"
 #include "core/fspath.h"
 #include "core/text.h"
 
@@ -72,6 +73,24 @@ std::optional<SectionRange> findSection(const std::vector<std::string>& lines, s
 }
 
 }  // namespace
+
+std::optional<std::string> IniFile::encodingProblem() const {
+  std::ifstream in(FsPath(m_path), std::ios::binary);
+  char head[3] = {};
+  in.read(head, sizeof head);
+  const auto n = in.gcount();
+  const auto byte = [&](int i) { return static_cast<unsigned char>(head[i]); };
+  const char* encoding = nullptr;
+  if (n >= 2 && ((byte(0) == 0xFF && byte(1) == 0xFE) || (byte(0) == 0xFE && byte(1) == 0xFF))) {
+    encoding = "UTF-16";
+  } else if (n >= 3 && byte(0) == 0xEF && byte(1) == 0xBB && byte(2) == 0xBF) {
+    encoding = "UTF-8";
+  }
+  if (encoding == nullptr) return std::nullopt;
+  return m_path + cp1251(": файл настроек сохранён в кодировке ") + encoding +
+         cp1251(", а программа читает его в Windows-1251; настройки из него не прочитаны. Сохраните файл в "
+                "кодировке Windows-1251 (ANSI).");
+}
 
 std::vector<std::string> IniFile::loadLines() const {
   std::vector<std::string> lines;

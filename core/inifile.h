@@ -23,6 +23,11 @@ class IniFile {
 
   const std::string& path() const { return m_path; }
 
+  // Why the file cannot be read as Windows-1251 text (CP1251), or nullopt:
+  // a settings file saved as UTF-16 or as UTF-8 with a byte-order mark would
+  // otherwise read as if it held no setting at all.
+  std::optional<std::string> encodingProblem() const;
+
   // Every read looks at the file as it is now; a missing file reads as empty.
   std::optional<std::string> readValue(std::string_view section, std::string_view key) const;
   std::string readString(std::string_view section, std::string_view key,

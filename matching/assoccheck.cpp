@@ -159,8 +159,14 @@ bool CheckBase(const core::TSetts& setts, db::Station& station, OperatorUi& ui, 
     case Readiness::MVPathIsFile:
       folderIsAFile(*station.FileInsteadOfFolder(readiness), "Путь к базам Mirvane", ui);
       return false;
-    case Readiness::NoSongBase: ui.showError(core::cp1251("Не найдена база песен!")); return false;
-    case Readiness::NoJingleBase: ui.showError(core::cp1251("Не найдена база джинглов!")); return false;
+    case Readiness::NoSongBase:
+      ui.showErrorDetails(core::cp1251("Не найдена база песен!"),
+                          core::cp1251("Нет файла ") + station.paths().BaseSongPath);
+      return false;
+    case Readiness::NoJingleBase:
+      ui.showErrorDetails(core::cp1251("Не найдена база джинглов!"),
+                          core::cp1251("Нет файла ") + station.paths().JinglesPath);
+      return false;
     case Readiness::BasePathIsFile:
       if (writes == CheckWrites::None) return true;
       folderIsAFile(*station.FileInsteadOfFolder(readiness), "Путь к базе соответствий", ui);

@@ -20,6 +20,11 @@ class OperatorUi {
   virtual bool askYesNo(const std::string& question) = 0;  // true only for Yes
   virtual void showInfo(const std::string& text) = 0;     // information icon, OK
   virtual void showWarning(const std::string& text) = 0;  // warning icon, OK
+  // An error with a second line saying where or why (informative text in
+  // the window, a second line on the command line).
+  virtual void showErrorDetails(const std::string& text, const std::string& informative) {
+    showError(text + "\n" + informative);
+  }
   // The end of an action: information icon, OK, and what it did as the box's
   // informative text.
   virtual void showDone(const std::string& text, const std::string& informative) {

@@ -4,6 +4,7 @@
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -131,6 +132,10 @@ void TFrmTxt::FormCreate() {
   m_pages->setTabVisible(kTabDate, false);
   m_pages->setTabVisible(kTabList, false);
   m_setts = core::ReadIni(m_settingsFile, m_programFolder);
+  if (const auto problem = m_settingsFile.encodingProblem()) {
+    // Said once the window is up, through whoever answers for the operator then.
+    QTimer::singleShot(0, this, [this, text = *problem] { m_ui->showError(text); });
+  }
   // A write that a crash left unfinished is rolled back now, so the
   // automation system meets the torn table for as short a time as possible.
   m_station.SetPaths(m_setts);

@@ -21,6 +21,12 @@ bool MessageBoxUi::askYesNo(const std::string& question) {
                                QMessageBox::Yes) == QMessageBox::Yes;
 }
 
+void MessageBoxUi::showErrorDetails(const std::string& text, const std::string& informative) {
+  QMessageBox box(QMessageBox::Critical, m_owner->windowTitle(), toQ(text), QMessageBox::Ok, m_owner);
+  box.setInformativeText(toQ(informative));
+  box.exec();
+}
+
 void MessageBoxUi::showDone(const std::string& text, const std::string& informative) {
   QMessageBox box(QMessageBox::Information, m_owner->windowTitle(), toQ(text), QMessageBox::Ok, m_owner);
   box.setInformativeText(toQ(informative));

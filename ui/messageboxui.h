@@ -17,6 +17,7 @@ class MessageBoxUi : public matching::OperatorUi {
   void showError(const std::string& text) override;
   bool askYesNo(const std::string& question) override;
   void showDone(const std::string& text, const std::string& informative) override;
+  void showErrorDetails(const std::string& text, const std::string& informative) override;
   void showInfo(const std::string& text) override;
   void showWarning(const std::string& text) override;
   // Да, Нет, Нет для всех, Да для всех, in this order; Нет is the default.

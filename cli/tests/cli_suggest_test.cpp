@@ -235,15 +235,15 @@ TEST_F(CliSuggestTest, RefusesWithoutTheBasesOrThePlaylist) {
   std::filesystem::remove(core::FsPath(station.paths.JinglesPath));
   CliRun result = run("");
   EXPECT_EQ(result.exitCode, 1);
-  EXPECT_EQ(result.err, "Не найдена база джинглов!\n");
+  EXPECT_EQ(result.err, "Не найдена база джинглов!\nНет файла " + stationtest::Utf(station.paths.JinglesPath) + "\n");
   std::filesystem::remove(core::FsPath(station.paths.BaseSongPath));
   result = run("");
   EXPECT_EQ(result.exitCode, 1);
-  EXPECT_EQ(result.err, "Не найдена база песен!\n");
+  EXPECT_EQ(result.err, "Не найдена база песен!\nНет файла " + stationtest::Utf(station.paths.BaseSongPath) + "\n");
   std::filesystem::remove(playlist());
   result = run("");
   EXPECT_EQ(result.exitCode, 1);
-  EXPECT_NE(result.err.find("cannot open"), std::string::npos) << result.err;
+  EXPECT_NE(result.err.find("Не удалось открыть файл плейлиста"), std::string::npos) << result.err;
   EXPECT_TRUE(result.out.empty());
   EXPECT_EQ(clitest::RunCli(MVIMPORT_CLI, "suggest \"" + PathText(playlist()) + "\"", outputs.path()).exitCode, 2);
 }

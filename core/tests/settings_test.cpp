@@ -68,6 +68,34 @@ TEST_F(SettingsFile, MissingFileGivesEveryDefault) {
   EXPECT_FALSE(fs::exists(m_path));
 }
 
+// A file saved as UTF-16 or UTF-8 with a byte-order mark is said to be so,
+// where it would otherwise read as every default.
+TEST_F(SettingsFile, AFileNotInWindows1251IsSaidToBeSo) {
+  const struct {
+    const char* bytes;
+    std::size_t size;
+    const char* encoding;  // nullptr: readable
+  } cases[] = {
+      {"\xFF\xFE[\0S\0", 6, "UTF-16"},
+      {"\xFE\xFF\0[\0S", 6, "UTF-16"},
+      {"\xEF\xBB\xBF[Setting]\r\n", 14, "UTF-8"},
+      {"[Setting]\r\nMethod=2\r\n", 22, nullptr},
+      {"", 0, nullptr},
+  };
+  for (const auto& c : cases) {
+    write(std::string(c.bytes, c.size));
+    const auto problem = IniFile(m_path).encodingProblem();
+    if (c.encoding == nullptr) {
+      EXPECT_FALSE(problem) << *problem;
+    } else {
+      ASSERT_TRUE(problem) << c.encoding;
+      EXPECT_NE(problem->find(cp1251("сохранён в кодировке ") + c.encoding), std::string::npos) << *problem;
+      EXPECT_EQ(problem->rfind(m_path, 0), 0u);
+    }
+  }
+  EXPECT_FALSE(IniFile((m_dir / "none.ini").string()).encodingProblem());
+}
+
 TEST_F(SettingsFile, ValuesAreReadWithoutRegardToLetterCase) {
   write("; station settings\r\n[SETTING]\r\nmvpath=/data/mv\r\nTxtPath=D:\\Lists\\\r\nBasePath=\r\n"
         "artist_start= 12 \r\nName_End=abc\r\nUse_Jingle=2\r\nMethod=$3\r\nJingle_Artist=" +

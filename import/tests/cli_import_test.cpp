@@ -160,6 +160,14 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"DateTooEarly", "--date 04.01.2016", 1, "Укажите дату плейлиста!"}),
     stationtest::CaseName());
 
+TEST_F(CliImportTest, RefusesASettingsFileThatIsNotWindows1251) {
+  writeFile(station.dir.path() / "station.ini", std::string("\xFF\xFE[\0S\0e\0", 8));
+  const CliRun result = runWithIni("");
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_NE(result.err.find("файл настроек сохранён в кодировке UTF-16"), std::string::npos) << result.err;
+  EXPECT_TRUE(pxtest::Slots(station.paths.PlayListPath).empty());
+}
+
 TEST_F(CliImportTest, FailsWithoutADateOrASongBase) {
   writePlaylist("");
   CliRun result = runWithIni("");
@@ -168,7 +176,7 @@ TEST_F(CliImportTest, FailsWithoutADateOrASongBase) {
   std::filesystem::remove(core::FsPath(station.paths.BaseSongPath));
   result = runWithIni("--date 01.03.2016");
   EXPECT_EQ(result.exitCode, 1);
-  EXPECT_EQ(result.err, "Не найдена база песен!\n");
+  EXPECT_EQ(result.err, "Не найдена база песен!\nНет файла " + stationtest::Utf(station.paths.BaseSongPath) + "\n");
   EXPECT_EQ(run("\"" + PathText(playlist()) + "\"").exitCode, 2);  // no --ini
 }
 

@@ -25,6 +25,11 @@ class ScriptedDialogs : public matching::OperatorUi {
     said.push_back("ask: " + core::cp1251ToUtf8(question));
     return yes;
   }
+  void showErrorDetails(const std::string& text, const std::string& informative) override {
+    showError(text);
+    details.push_back(core::cp1251ToUtf8(informative));
+  }
+  std::vector<std::string> details;
   void showInfo(const std::string&) override {}
   void showWarning(const std::string&) override {}
   matching::Answer askBatch(const std::string&) override { return matching::Answer::No; }
@@ -92,6 +97,7 @@ TEST_F(StationCheckBase, AMissingSongBaseIsTheOnlyMessageAndThePathsAreSetAnyway
   m_setts.Use_Jingle = true;
   EXPECT_FALSE(check());
   EXPECT_EQ(m_dialogs.said, std::vector<std::string>{kNoSongs});
+  EXPECT_EQ(m_dialogs.details, std::vector<std::string>{"Нет файла " + core::cp1251ToUtf8(mv("BaseSong.db"))});
   EXPECT_EQ(m_paths.BaseSongPath, mv("BaseSong.db"));
   EXPECT_EQ(m_paths.AssociationPath, association());
   EXPECT_FALSE(exists(association()));
@@ -103,6 +109,7 @@ TEST_F(StationCheckBase, AMissingJingleBaseMattersOnlyWithJingleRecognition) {
   m_setts.Use_Jingle = true;
   EXPECT_FALSE(check());
   EXPECT_EQ(m_dialogs.said, std::vector<std::string>{kNoJingles});
+  EXPECT_EQ(m_dialogs.details, std::vector<std::string>{"Нет файла " + core::cp1251ToUtf8(mv("Jingles.db"))});
   m_dialogs.said.clear();
   m_setts.Use_Jingle = false;
   EXPECT_TRUE(check());

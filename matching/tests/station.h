@@ -207,6 +207,11 @@ class ScriptedUi : public matching::OperatorUi {
   std::vector<PickerCall> pickerCalls;
 
   void showError(const std::string& text) override { errors.push_back(Utf(text)); }
+  void showErrorDetails(const std::string& text, const std::string& informative) override {
+    errors.push_back(Utf(text));
+    details.push_back(Utf(informative));
+  }
+  std::vector<std::string> details;
   void showInfo(const std::string& text) override { infos.push_back(Utf(text)); }
   void showWarning(const std::string& text) override { warnings.push_back(Utf(text)); }
   bool askYesNo(const std::string& question) override {

@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <fstream>
 #include <QToolButton>
 #include <QTabBar>
 #include <QtTest>
@@ -19,6 +20,7 @@
 #include <utility>
 
 #include "core/codec.h"
+#include "core/fspath.h"
 #include "demostation/demostation.h"
 #include "ui/dateedit.h"
 #include "ui/datepage.h"
@@ -81,6 +83,22 @@ class MainWindowTest : public QObject {
     QTableWidget* files = window.filePage()->SGFiles();
     QCOMPARE(files->rowCount(), 1);
     QVERIFY(!window.filePage()->findChild<QToolButton*>(QStringLiteral("SBOpen"))->isEnabled());
+  }
+
+  // A settings file saved as UTF-16 is said to be so once the window is up,
+  // instead of the window silently showing every default.
+  void settingsFileInAnotherEncodingIsReported() {
+    const std::string ini = folder() + "/utf16.ini";
+    {
+      std::ofstream out(core::FsPath(ini), std::ios::binary);
+      out << std::string("\xFF\xFE[\0S\0e\0", 8);
+    }
+    TFrmTxt window(ini, folder());
+    ScriptedUi script;
+    window.setOperatorUi(&script);
+    QTRY_COMPARE(script.said.size(), std::size_t{1});
+    QVERIFY2(script.said[0].find("файл настроек сохранён в кодировке UTF-16") != std::string::npos,
+             script.said[0].c_str());
   }
 
   // Saving to a settings file that cannot be written ends the save with the
