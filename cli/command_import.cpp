@@ -138,6 +138,12 @@ class UnattendedUi : public matching::OperatorUi {
   void showError(const std::string& text) override { throw std::runtime_error(text); }
   void showWarning(const std::string& text) override { throw std::runtime_error(text); }
   void showInfo(const std::string& text) override { m_infos.push_back(text); }
+  // What an import says beyond its counts (an undo record it could not keep).
+  void showDone(const std::string& text, const std::string& informative) override {
+    m_infos.push_back(text);
+    const std::size_t note = informative.find(core::cp1251(" Отменить этот импорт"));
+    if (note != std::string::npos) m_infos.push_back(informative.substr(note + 1));
+  }
   bool askYesNo(const std::string&) override { return true; }
   matching::Answer askBatch(const std::string&) override {
     return m_deleteStale ? matching::Answer::YesToAll : matching::Answer::NoToAll;

@@ -317,10 +317,21 @@ std::optional<ImportReport> SBImportClick(const ImportContext& ctx, int clearMod
   }
   ctx.station.Playlist().Write(plan.batch, plan.stamp);
   ImportRecords records = before;
-  records.appended = AppendedAfter(ctx.station, plan, before.kept);
-  RecordImport(ctx.station, plan, records);
+  try {
+    records.appended = AppendedAfter(ctx.station, plan, before.kept);
+  } catch (const db::Error&) {
+    records.appended.clear();
+  }
   const ImportReport report = reportOf(plan, true);
-  ui.showDone(core::cp1251("Импорт выполнен!"), ImportCounts(report));
+  std::string counts = ImportCounts(report);
+  // The playlist is written: a record that cannot be kept costs the undo of
+  // this import, not the import.
+  try {
+    RecordImport(ctx.station, plan, records);
+  } catch (const std::exception& e) {
+    counts += core::cp1251(" Отменить этот импорт будет нельзя: запись для отмены не сохранена (") + e.what() + ").";
+  }
+  ui.showDone(core::cp1251("Импорт выполнен!"), counts);
   return report;
 }
 

@@ -229,6 +229,26 @@ TEST(Undo, RefusesADamagedRecordOrOneOfAnotherStation) {
   }
 }
 
+// The record cannot be written (its folder's name is taken by a file): the
+// import stands, and says that it cannot be undone.
+TEST(Undo, AnImportWhoseRecordCannotBeKeptStillEndsAndSaysSo) {
+  Fixture f;
+  std::ofstream(core::FsPath(UndoFolder(f.station.tables))) << "not a folder";
+  const std::string before = bytesOf(f.playlist());
+  struct Done : ScriptedUi {
+    std::string informative;
+    void showDone(const std::string& text, const std::string& more) override {
+      showInfo(text);
+      informative = stationtest::Utf(more);
+    }
+  } ui;
+  ASSERT_TRUE(f.import(kClearHours, ui));
+  EXPECT_EQ(ui.infos, std::vector<std::string>{"Импорт выполнен!"});
+  EXPECT_NE(ui.informative.find("Отменить этот импорт будет нельзя"), std::string::npos) << ui.informative;
+  EXPECT_NE(bytesOf(f.playlist()), before);
+  EXPECT_FALSE(CanUndo(f.station.tables));
+}
+
 // The song base holds a volume the playlist's field cannot: the import stops
 // before the first byte changes, although the first hour was fine.
 TEST(ImportChecks, AValueOutOfRangeStopsTheImportBeforeAnyWrite) {
