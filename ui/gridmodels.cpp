@@ -48,8 +48,9 @@ QVariant HourLinesModel::data(const QModelIndex& index, int role) const {
       if (!listed()) return QString();
       if (const assoc::SuggestedFile* file = suggestion(index)) {
         // "≈ Artist — Title"; a jingle has no artist.
-        const QString title = file->artist.empty() ? toQ(file->name) : toQ(file->artist) + QStringLiteral(" \u2014 ") + toQ(file->name);
-        return QStringLiteral("\u2248 ") + title;
+        const QString song = file->artist.empty() ? toQ(file->name)
+                                                  : toQ(file->artist) + QStringLiteral(" \u2014 ") + toQ(file->name);
+        return QStringLiteral("\u2248 ") + song;
       }
       const core::TSongRec& line = m_day.Songs[static_cast<std::size_t>(m_hour)][static_cast<std::size_t>(index.row())];
       const std::string& text = index.column() == 0 ? line.Artist : index.column() == 1 ? line.Name : line.Path;
