@@ -31,8 +31,6 @@ std::vector<std::pair<core::TSongRec, SuggestedFile>> toTeach(const core::DayPla
     for (const core::TSongRec& entry : day.Songs[static_cast<std::size_t>(h)]) {
       const SuggestedFile* file = suggestions.For(entry);
       if (file == nullptr) continue;
-      // A jingle with an artist is taught like one without, as the review's
-      // own command does: the row is the marker's.
       const std::string artist = entry.isJingle() ? std::string(matching::kJingleMarker) : entry.Artist;
       if (taught.emplace(artist, entry.Name).second) out.emplace_back(entry, *file);
     }
@@ -62,7 +60,9 @@ void DaySuggestions::Compute(const core::DayPlaylist& day, const matching::Sugge
   for (int h = 0; h < core::kHours; ++h) {
     if (!day.HourSetts[static_cast<std::size_t>(h)]) continue;
     for (const core::TSongRec& entry : day.Songs[static_cast<std::size_t>(h)]) {
-      if (entry.matched()) continue;
+      // Teaching a jingle's match reaches the jingles without an artist
+      // only: one with an artist would keep a suggestion it cannot take.
+      if (entry.matched() || (entry.isJingle() && !entry.Artist.empty())) continue;
       Key key{entry.Artist, entry.Name, entry.Kind};
       if (m_best.count(key) != 0) continue;
       const auto found = engine.Suggest(entry, 1);

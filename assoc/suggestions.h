@@ -32,7 +32,7 @@ class DaySuggestions {
  public:
   // Reads the song base and the jingle base (when there is one) once and
   // keeps the best strong suggestion of every unmatched entry of the chosen
-  // hours; what was kept before is forgotten.
+  // hours (a jingle only without an artist); what was kept before is forgotten.
   void Compute(const core::DayPlaylist& day, db::Station& station);
   void Compute(const core::DayPlaylist& day, const matching::SuggestionEngine& engine);
   void Clear();

@@ -127,6 +127,21 @@ TEST(DaySuggestionsTest, FollowTheEntries) {
   EXPECT_EQ(suggestions.For(jingle), nullptr) << "the kind is part of what the suggestion belongs to";
 }
 
+// A jingle with an artist gets no suggestion: teaching a jingle's match gives
+// the file to the jingles without one, so it could never take it.
+TEST(DaySuggestionsTest, NoneForAJingleWithAnArtist) {
+  SuggestStation station;
+  core::DayPlaylist day;
+  day.HourSetts[7] = true;
+  AddEntry(day, 7, "Шоу", "Утреннее шоу", 5, "");
+  AddEntry(day, 7, "", "Утреннее шоу", 5, "");
+  DaySuggestions suggestions;
+  suggestions.Compute(day, station.tables);
+  EXPECT_EQ(suggestions.For(day.Songs[7][0]), nullptr);
+  ASSERT_NE(suggestions.For(day.Songs[7][1]), nullptr);
+  EXPECT_EQ(CountSuggestions(day, suggestions), 1u);
+}
+
 // The picker starts on the suggestion only when the line's artist is not in
 // the song base: a known artist keeps its own list of titles.
 TEST(DaySuggestionsTest, PickerStartsOnTheSuggestionForAnUnknownArtist) {
