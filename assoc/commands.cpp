@@ -36,18 +36,7 @@ bool SetAssClick(core::DayPlaylist& day, int hour, int index, db::Station& stati
           : ui.GetSongPath(station.paths().BaseSongPath, core::cp1251("Назначение соспоставлений"), entry->Artist, entry->Name);
   if (chosen.empty()) return false;
 
-  core::TSongRec copy = *entry;
-  if (copy.isJingle()) {
-    copy.Artist = matching::kJingleMarker;
-    WalkDay(day, [&](core::TSongRec& song) {
-      if (song.isJingle() && song.Name == copy.Name && song.Artist.empty()) core::SetPath(song, chosen);
-    });
-  } else {
-    WalkDay(day, [&](core::TSongRec& song) {
-      if (!song.isJingle() && song.Artist == copy.Artist && song.Name == copy.Name) core::SetPath(song, chosen);
-    });
-  }
-  station.Associations().Append({copy.Artist, copy.Name, chosen});
+  station.Associations().Append(TeachMatch(day, *entry, chosen));
   return true;
 }
 

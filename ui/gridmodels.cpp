@@ -1,5 +1,8 @@
 #include "ui/gridmodels.h"
 
+#include <QColor>
+#include <QFont>
+
 #include "matching/review.h"
 #include "ui/qtext.h"
 
@@ -31,15 +34,37 @@ int HourLinesModel::rowCount(const QModelIndex& parent) const {
 
 int HourLinesModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumns; }
 
+const assoc::SuggestedFile* HourLinesModel::suggestion(const QModelIndex& index) const {
+  if (m_suggestions == nullptr || index.column() != 2 || !listed()) return nullptr;
+  const auto& list = m_day.Songs[static_cast<std::size_t>(m_hour)];
+  if (index.row() < 0 || index.row() >= static_cast<int>(list.size())) return nullptr;
+  return m_suggestions->For(list[static_cast<std::size_t>(index.row())]);
+}
+
 QVariant HourLinesModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid()) return {};
   switch (role) {
     case Qt::DisplayRole: {
       if (!listed()) return QString();
+      if (const assoc::SuggestedFile* file = suggestion(index)) {
+        // "≈ Artist — Title"; a jingle has no artist.
+        const QString song = file->artist.empty() ? toQ(file->name)
+                                                  : toQ(file->artist) + QStringLiteral(" \u2014 ") + toQ(file->name);
+        return QStringLiteral("\u2248 ") + song;
+      }
       const core::TSongRec& line = m_day.Songs[static_cast<std::size_t>(m_hour)][static_cast<std::size_t>(index.row())];
       const std::string& text = index.column() == 0 ? line.Artist : index.column() == 1 ? line.Name : line.Path;
       return toQ(text);
     }
+    case Qt::FontRole: {
+      if (suggestion(index) == nullptr) return {};
+      QFont italic;
+      italic.setItalic(true);
+      return italic;
+    }
+    case Qt::ForegroundRole:
+      if (suggestion(index) == nullptr) return {};
+      return QColor(Qt::gray);
     case RowStateRole:
     case SelectedRowStateRole:
       // Grid row r + 1 stands for line r, the header being row 0 of the grid.

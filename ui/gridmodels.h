@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "assoc/assocbase.h"
+#include "assoc/suggestions.h"
 #include "core/daymodel.h"
 
 namespace ui {
@@ -28,6 +29,9 @@ class HourLinesModel : public QAbstractTableModel {
   void showHour(int hour);
   // True while the hour's lines are listed.
   bool listed() const;
+  // The path cell of an unmatched line with a suggestion shows it in grey
+  // italics; the line stays unmatched (its row state does not change).
+  void setSuggestions(const assoc::DaySuggestions* suggestions) { m_suggestions = suggestions; }
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -35,7 +39,10 @@ class HourLinesModel : public QAbstractTableModel {
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
  private:
+  const assoc::SuggestedFile* suggestion(const QModelIndex& index) const;
+
   const core::DayPlaylist& m_day;
+  const assoc::DaySuggestions* m_suggestions = nullptr;
   int m_hour = 0;
 };
 

@@ -78,6 +78,8 @@ TFrmTxt::TFrmTxt(const std::string& settingsFile, const std::string& programFold
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                  Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
   m_boxes = std::make_unique<MessageBoxUi>(this, m_datePage);
+  m_boxes->setSuggestions(&m_suggestions);
+  m_reviewPage->setSuggestions(&m_suggestions);
   m_ui = m_boxes.get();
   m_random = importing::SystemRandom();
 
@@ -91,6 +93,8 @@ TFrmTxt::TFrmTxt(const std::string& settingsFile, const std::string& programFold
   connect(m_reviewPage->SBJingles(), &QToolButton::clicked, this, [this] { runAction([this] { SBJinglesClick(); }); });
   connect(m_reviewPage->SBImport(), &QToolButton::clicked, this, [this] { runAction([this] { SBImportClick(); }); });
   connect(m_reviewPage->SBUndo(), &QToolButton::clicked, this, [this] { runAction([this] { SBUndoClick(); }); });
+  connect(m_reviewPage->SBAcceptAll(), &QToolButton::clicked, this,
+          [this] { runAction([this] { SBAcceptAllClick(); }); });
   connect(m_pages, &QTabWidget::currentChanged, this, [this] {
     if (m_busy) m_pageChangeMissed = true;
     runAction([this] { PC1Change(); });
@@ -150,7 +154,9 @@ TFrmTxt::~TFrmTxt() = default;
 void TFrmTxt::setOperatorUi(matching::OperatorUi* ui) { m_ui = ui ? ui : m_boxes.get(); }
 
 void TFrmTxt::SBCheckClick() {
+  m_suggestions.Clear();
   if (!matching::SBCheckClick(m_day, m_setts, m_station, m_datePage->importDate(), *m_ui)) return;
+  m_suggestions.Compute(m_day, m_station);
   updateUndo();
   HourTabs* tabs = m_reviewPage->TCHour();
   if (!m_day.HourSetts[static_cast<std::size_t>(tabs->TabIndex())]) {
@@ -173,6 +179,9 @@ void TFrmTxt::runReviewCommand(ReviewCommand command) {
     case ReviewCommand::SetChange: changed = assoc::SetChangeClick(m_day, hour, index, m_station, *m_ui); break;
     case ReviewCommand::DelAss: changed = assoc::DelAssClick(m_day, hour, index, m_station, *m_ui); break;
     case ReviewCommand::DelOnList: changed = assoc::DelOnListClick(m_day, hour, index, m_station, *m_ui); break;
+    case ReviewCommand::AcceptSuggestion:
+      changed = assoc::AcceptSuggestionClick(m_day, hour, index, m_station, m_suggestions);
+      break;
   }
   if (changed) m_reviewPage->TCHourChange();
 }
@@ -205,6 +214,10 @@ void TFrmTxt::SBUndoClick() {
   updateUndo();
 }
 
+void TFrmTxt::SBAcceptAllClick() {
+  if (assoc::AcceptAllSuggestionsClick(m_day, m_station, m_suggestions, *m_ui)) m_reviewPage->TCHourChange();
+}
+
 void TFrmTxt::updateUndo() { m_reviewPage->SBUndo()->setEnabled(importing::CanUndo(m_station)); }
 
 void TFrmTxt::PC1Change() {
@@ -230,6 +243,7 @@ void TFrmTxt::SBOpenClick() {
   const readers::ReadContext ctx{m_setts, m_day, m_reading, importDate};
   const std::string templateName = m_datePage->selectedTemplate();
   const readers::SelectedTemplate hourTemplate{m_settingsFile, templateName};
+  m_suggestions.Clear();  // they were the last day's
   const bool read = readers::OpenPlaylist(folder, name, ctx, templateName.empty() ? nullptr : &hourTemplate);
   if (importDate) m_datePage->setImportDate(*importDate);
   if (!read) return;

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "assoc/suggestions.h"
 #include "core/daymodel.h"
 #include "core/inifile.h"
 #include "core/settings.h"
@@ -56,6 +57,8 @@ class TFrmTxt : public QMainWindow {
   // playlist line names it.
   static std::string LayoutName(int method);
 
+  const assoc::DaySuggestions& suggestions() const { return m_suggestions; }
+
   // The jingle placement's random draw (tests fix it).
   void setRandom(std::function<int(int)> random) { m_random = std::move(random); }
 
@@ -67,6 +70,7 @@ class TFrmTxt : public QMainWindow {
   void SBJinglesClick();
   void SBImportClick();
   void SBUndoClick();
+  void SBAcceptAllClick();
   void SBSaveParmsClick();
   void PC1Change();
   void ShowAssociate();
@@ -90,6 +94,7 @@ class TFrmTxt : public QMainWindow {
   core::DayPlaylist m_day;
   readers::ReadingState m_reading;
   db::Station m_station;  // the tables, at the paths of the last check
+  assoc::DaySuggestions m_suggestions;  // of the last check
   std::unique_ptr<MessageBoxUi> m_boxes;
   matching::OperatorUi* m_ui;
   std::function<int(int)> m_random;  // the shuffle of the jingle placement

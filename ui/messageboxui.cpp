@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "assoc/suggestions.h"
 #include "ui/datepage.h"
 #include "ui/jinglepicker.h"
 #include "ui/songpicker.h"
@@ -71,7 +72,8 @@ void MessageBoxUi::ShowIndicator(const std::string& text, int current, int overa
 
 std::string MessageBoxUi::GetSongPath(const std::string& tablePath, const std::string& prefix, const std::string& artist,
                                       const std::string& name) {
-  return ui::GetSongPath(m_owner, tablePath, prefix, artist, name);
+  const auto start = m_suggestions ? m_suggestions->PickerStart(artist, name) : std::nullopt;
+  return ui::GetSongPath(m_owner, tablePath, prefix, artist, name, start ? &*start : nullptr);
 }
 
 std::string MessageBoxUi::GetJinglePath(const std::string& tablePath, const std::string& prefix,

@@ -6,6 +6,10 @@
 
 #include "matching/operatorui.h"
 
+namespace assoc {
+class DaySuggestions;
+}
+
 namespace ui {
 
 class DatePage;
@@ -13,6 +17,8 @@ class DatePage;
 class MessageBoxUi : public matching::OperatorUi {
  public:
   MessageBoxUi(QWidget* owner, DatePage* progress) : m_owner(owner), m_progress(progress) {}
+  // The song picker opens on a line's suggestion when its artist is not in the base.
+  void setSuggestions(const assoc::DaySuggestions* suggestions) { m_suggestions = suggestions; }
 
   void showError(const std::string& text) override;
   bool askYesNo(const std::string& question) override;
@@ -31,6 +37,7 @@ class MessageBoxUi : public matching::OperatorUi {
  private:
   QWidget* m_owner;
   DatePage* m_progress;
+  const assoc::DaySuggestions* m_suggestions = nullptr;
 };
 
 }  // namespace ui

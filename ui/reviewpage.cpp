@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QStyledItemDelegate>
 
+#include "assoc/suggestions.h"
 #include "matching/review.h"
 #include "ui/buttonbar.h"
 #include "ui/colors.h"
@@ -51,6 +52,15 @@ class LineDelegate : public QStyledItemDelegate {
     painter->setPen(Qt::black);
     painter->drawRect(option.rect.adjusted(0, 0, -1, -1));
     painter->setClipRect(option.rect);
+    // A suggestion in the path cell: the model's grey italics over the row's colour.
+    const QVariant foreground = index.data(Qt::ForegroundRole);
+    if (foreground.canConvert<QColor>() && !selected) text = foreground.value<QColor>();
+    const QVariant font = index.data(Qt::FontRole);
+    if (font.canConvert<QFont>()) {
+      QFont italic = option.font;
+      italic.setItalic(font.value<QFont>().italic());
+      painter->setFont(italic);
+    }
     painter->setPen(text);
     painter->drawText(option.rect.adjusted(2, 1, 0, 0), Qt::AlignLeft | Qt::AlignTop, index.data().toString());
     painter->restore();
@@ -123,19 +133,25 @@ ReviewPage::ReviewPage(core::DayPlaylist& day, QWidget* parent) : QWidget(parent
   m_import = new ButtonBar(QStringLiteral("PanImp"), QStringLiteral("SBImport"), tr8("Импортировать плейлист"), this);
   m_undo = new ButtonBar(QStringLiteral("PanUndo"), QStringLiteral("SBUndo"), tr8("Отменить последний импорт"), this);
   m_undo->button()->setEnabled(false);
+  m_acceptAll = new ButtonBar(QStringLiteral("PanSuggest"), QStringLiteral("SBAcceptAll"), tr8("Принять все предложения"), this);
+  m_acceptAll->button()->setEnabled(false);
 
   // The count grid centred on the top row, the two buttons 8 pixels to
   // either side of it; the hour tabs filling the page; the import button
   // centred on the bottom row, the jingle button at its left end and the
-  // undo button at its right end.
+  // undo button at its right end. "Принять все предложения" stands under the
+  // association button.
   auto* page = new QVBoxLayout(this);
   page->setContentsMargins(4, 4, 2, 4);
   page->setSpacing(4);
   auto* top = new QGridLayout();
   top->setHorizontalSpacing(8);
   top->addWidget(m_errors, 0, 0, Qt::AlignRight | Qt::AlignVCenter);
-  top->addWidget(m_counts, 0, 1);
+  top->addWidget(m_counts, 0, 1, 2, 1, Qt::AlignTop);
   top->addWidget(m_editAss, 0, 2, Qt::AlignLeft | Qt::AlignVCenter);
+  // Under the association base's button: a fourth bar does not fit the row
+  // at the design width.
+  top->addWidget(m_acceptAll, 1, 2, Qt::AlignLeft | Qt::AlignVCenter);
   top->setColumnStretch(0, 1);
   top->setColumnStretch(2, 1);
   page->addLayout(top);
@@ -174,9 +190,11 @@ void ReviewPage::makeMenu() {
       {ReviewCommand::SetChange, "SetChange", "Назначить в этот раз", enter(Qt::ControlModifier)},
       {ReviewCommand::DelAss, "DelAss", "Снять сопоставление", {QKeySequence(Qt::CTRL | Qt::Key_Delete)}},
       {ReviewCommand::DelOnList, "DelOnList", "Удалить из плейлиста", {QKeySequence(Qt::Key_Delete)}},
+      {ReviewCommand::AcceptSuggestion, "AcceptSuggestion", "Принять предложение", {QKeySequence(Qt::Key_Insert)}},
   };
   for (const Item& item : items) {
     if (item.command == ReviewCommand::DelAss) m_menu->addSeparator()->setObjectName(QStringLiteral("N3"));
+    if (item.command == ReviewCommand::AcceptSuggestion) m_menu->addSeparator()->setObjectName(QStringLiteral("N4"));
     QAction* action = m_menu->addAction(tr8(item.caption));
     action->setObjectName(QString::fromLatin1(item.name));
     action->setShortcuts(item.shortcuts);
@@ -189,7 +207,10 @@ void ReviewPage::makeMenu() {
   connect(m_lines, &QTableView::customContextMenuRequested, this,
           [this](const QPoint& pos) { m_menu->popup(m_lines->viewport()->mapToGlobal(pos)); });
   connect(m_lines, &QTableView::doubleClicked, this, [this] { emit commandRequested(ReviewCommand::SetAss); });
-  connect(m_lines->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { rememberSelection(); });
+  connect(m_lines->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+    rememberSelection();
+    updateSuggestionActions();
+  });
 }
 
 QAction* ReviewPage::action(ReviewCommand command) const { return m_actions[static_cast<int>(command)]; }
@@ -199,6 +220,20 @@ QToolButton* ReviewPage::SBEditAss() const { return m_editAss->button(); }
 QToolButton* ReviewPage::SBJingles() const { return m_jingles->button(); }
 QToolButton* ReviewPage::SBImport() const { return m_import->button(); }
 QToolButton* ReviewPage::SBUndo() const { return m_undo->button(); }
+QToolButton* ReviewPage::SBAcceptAll() const { return m_acceptAll->button(); }
+
+void ReviewPage::setSuggestions(const assoc::DaySuggestions* suggestions) {
+  m_suggestions = suggestions;
+  m_linesModel->setSuggestions(suggestions);
+}
+
+void ReviewPage::updateSuggestionActions() {
+  const int line = selectedLine();
+  const auto& list = m_day.Songs[static_cast<std::size_t>(m_tabs->TabIndex())];
+  action(ReviewCommand::AcceptSuggestion)
+      ->setEnabled(m_suggestions != nullptr && line >= 0 && m_suggestions->For(list[static_cast<std::size_t>(line)]) != nullptr);
+  m_acceptAll->button()->setEnabled(m_suggestions != nullptr && assoc::CountSuggestions(m_day, *m_suggestions) > 0);
+}
 
 void ReviewPage::CalcLists() {
   const matching::MatchCounts counts = matching::CalcLists(m_day);
@@ -215,6 +250,7 @@ void ReviewPage::TCHourChange() {
   if (m_linesModel->listed()) restoreSelection();
   m_refreshing = false;
   rememberSelection();
+  updateSuggestionActions();
   FitGridColumns(m_lines, {25, 25, 50});
   // The commands' keys act on the grid: it has the focus whenever it can.
   if (m_lines->isEnabled() && isVisible()) m_lines->setFocus();

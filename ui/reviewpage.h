@@ -15,10 +15,14 @@ class QAction;
 class QMenu;
 class QToolButton;
 
+namespace assoc {
+class DaySuggestions;
+}
+
 namespace ui {
 
 // The commands of the hour grid's context menu.
-enum class ReviewCommand { SetAss, SetDayChange, SetChange, DelAss, DelOnList };
+enum class ReviewCommand { SetAss, SetDayChange, SetChange, DelAss, DelOnList, AcceptSuggestion };
 
 class ButtonBar;
 class HourLinesModel;
@@ -39,6 +43,11 @@ class ReviewPage : public QWidget {
   QToolButton* SBImport() const;
   // "Отменить последний импорт"
   QToolButton* SBUndo() const;
+  // "Принять все предложения": enabled while a chosen hour has a suggestion.
+  QToolButton* SBAcceptAll() const;
+  // The suggestions the grid shows; "Принять предложение" is enabled on a
+  // line that has one.
+  void setSuggestions(const assoc::DaySuggestions* suggestions);
   QMenu* PopupMenu1() const { return m_menu; }
   QAction* action(ReviewCommand command) const;
 
@@ -76,6 +85,7 @@ class ReviewPage : public QWidget {
   void CalcLists();
   void fitCounts();
   void makeMenu();
+  void updateSuggestionActions();
 
   core::DayPlaylist& m_day;
   HourTabs* m_tabs;
@@ -87,8 +97,10 @@ class ReviewPage : public QWidget {
   ButtonBar* m_jingles;
   ButtonBar* m_import;
   ButtonBar* m_undo;
+  ButtonBar* m_acceptAll;
   QMenu* m_menu;
-  QAction* m_actions[5];
+  QAction* m_actions[6];
+  const assoc::DaySuggestions* m_suggestions = nullptr;
   std::array<std::optional<SelectedEntry>, core::kHours> m_selected;
   bool m_refreshing = false;  // the grid is being refilled; its selection changes are the program's
 };

@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QToolButton>
 
+#include "assoc/suggestions.h"
 #include "matching/pickerlists.h"
 #include "ui/buttonbar.h"
 #include "ui/errorbox.h"
@@ -85,9 +86,10 @@ const std::string& TFr_GetPath::ResPath() const { return m_titles->ResPath(); }
 QToolButton* TFr_GetPath::SBSave() const { return m_save->button(); }
 QToolButton* TFr_GetPath::SBCancel() const { return m_cancel->button(); }
 
-void TFr_GetPath::preset(const std::string& prefix, const std::string& artist, const std::string& name) {
-  m_artistEdit->setText(toQ(artist));
-  m_nameEdit->setText(toQ(name));
+void TFr_GetPath::preset(const std::string& prefix, const std::string& artist, const std::string& name,
+                         const assoc::SuggestedFile* start) {
+  m_artistEdit->setText(toQ(start ? start->artist : artist));
+  m_nameEdit->setText(toQ(start ? start->name : name));
   setWindowTitle(toQ(prefix) + tr8(" для ") + toQ(artist) + QStringLiteral(" - ") + toQ(name));
 }
 
@@ -116,9 +118,9 @@ void TFr_GetPath::EArtChange() {
 }
 
 std::string GetSongPath(QWidget* parent, const std::string& tablePath, const std::string& prefix,
-                        const std::string& artist, const std::string& name) {
+                        const std::string& artist, const std::string& name, const assoc::SuggestedFile* start) {
   TFr_GetPath dialog(tablePath, parent);
-  dialog.preset(prefix, artist, name);
+  dialog.preset(prefix, artist, name, start);
   return dialog.exec() == QDialog::Accepted ? dialog.ResPath() : std::string();
 }
 

@@ -13,6 +13,10 @@ class QLineEdit;
 class QListWidget;
 class QToolButton;
 
+namespace assoc {
+struct SuggestedFile;
+}
+
 namespace ui {
 
 class ButtonBar;
@@ -25,8 +29,11 @@ class TFr_GetPath : public QDialog {
   // Fills the lists from the table (the dialog's FormCreate).
   TFr_GetPath(const std::string& baseFile, QWidget* parent = nullptr);
 
-  // Presets the two edits, which positions the lists, and sets the caption.
-  void preset(const std::string& prefix, const std::string& artist, const std::string& name);
+  // Presets the two edits, which positions the lists, and sets the caption
+  // naming the line. With a start the edits get its artist and title instead
+  // (a suggestion for a line whose artist is not in the base).
+  void preset(const std::string& prefix, const std::string& artist, const std::string& name,
+              const assoc::SuggestedFile* start = nullptr);
   const std::string& ResPath() const;
 
   QListWidget* LBArtist() const { return m_artists; }
@@ -57,6 +64,7 @@ class TFr_GetPath : public QDialog {
 
 // Shows the picker modally; the chosen path as the table holds it, or empty.
 std::string GetSongPath(QWidget* parent, const std::string& tablePath, const std::string& prefix,
-                        const std::string& artist, const std::string& name);
+                        const std::string& artist, const std::string& name,
+                        const assoc::SuggestedFile* start = nullptr);
 
 }  // namespace ui

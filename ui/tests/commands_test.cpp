@@ -116,7 +116,7 @@ class CommandsTest : public QObject {
     for (QAction* a : review()->PopupMenu1()->actions()) {
       if (!a->isSeparator()) shown << a->shortcut().toString(QKeySequence::PortableText);
     }
-    QCOMPARE(shown, (QStringList{"Enter", "Shift+Enter", "Ctrl+Enter", "Ctrl+Del", "Del"}));
+    QCOMPARE(shown, (QStringList{"Enter", "Shift+Enter", "Ctrl+Enter", "Ctrl+Del", "Del", "Ins"}));
     QCOMPARE(m_window->assPage()->NChange()->shortcut().toString(QKeySequence::PortableText), QStringLiteral("Enter"));
   }
 

@@ -5,6 +5,7 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include "assoc/suggestions.h"
 #include "core/codec.h"
 #include "db/query.h"
 #include "db/table.h"
@@ -65,6 +66,19 @@ class PickersTest : public QObject {
     QCOMPARE(picker.ResPath(), std::string("c:\\abba\\sos.mp3"));  // letter case as stored
     QVERIFY(picker.SBSave()->isEnabled());
     QCOMPARE(picker.windowTitle(), tr8("Сопоставить на день  для abba - s"));
+  }
+
+  // A line whose artist the base lacks: the lists open on its suggestion,
+  // the caption still names the line.
+  void presetOpensOnASuggestion() {
+    TFr_GetPath picker(m_songs);
+    const assoc::SuggestedFile start{core::cp1251("Кино"), core::cp1251("Группа крови"),
+                                     core::cp1251("C:\\Кино\\Группа крови.mp3"), 90};
+    picker.preset("P", "Kino", "Gruppa krovi", &start);
+    QCOMPARE(picker.LBArtist()->currentItem()->text(), tr8("Кино"));
+    QCOMPARE(picker.LBName()->currentItem()->text(), tr8("Группа крови"));
+    QCOMPARE(picker.ResPath(), core::cp1251("C:\\Кино\\Группа крови.mp3"));
+    QCOMPARE(picker.windowTitle(), tr8("P для Kino - Gruppa krovi"));
   }
 
   void typingSearchesAndReloadsTitles() {
