@@ -41,15 +41,7 @@ std::vector<std::pair<core::TSongRec, SuggestedFile>> toTeach(const core::DayPla
 }  // namespace
 
 void DaySuggestions::Compute(const core::DayPlaylist& day, db::Station& station) {
-  std::vector<matching::SongBaseRow> songs;
-  for (db::BaseRow& row : station.Songs().Rows()) {
-    songs.push_back({std::move(row.artist), std::move(row.name), std::move(row.path)});
-  }
-  std::vector<matching::JingleBaseRow> jingles;
-  if (station.Jingles().Exists()) {
-    for (db::BaseRow& row : station.Jingles().Rows()) jingles.push_back({std::move(row.name), std::move(row.path)});
-  }
-  Compute(day, matching::SuggestionEngine(std::move(songs), std::move(jingles)));
+  Compute(day, matching::EngineOf(station));
 }
 
 void DaySuggestions::Compute(const core::DayPlaylist& day, const matching::SuggestionEngine& engine) {

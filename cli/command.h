@@ -8,6 +8,11 @@
 #include <string_view>
 #include <vector>
 
+#include <optional>
+
+#include "core/datetime.h"
+#include "core/daymodel.h"
+#include "core/hourtemplates.h"
 #include "core/inifile.h"
 #include "core/settings.h"
 
@@ -48,6 +53,18 @@ core::TSetts ReadSettings(const core::IniFile& ini, const std::string& programPa
 // "Не удалось открыть файл плейлиста FILE: REASON" (CP1251) for a playlist
 // that could not be opened.
 std::string CannotOpen(const std::string& cp1251File);
+
+// A playlist file read as the settings say, with the hours chosen by the
+// file, then by the named hour template (CP1251) or the hours given.
+struct LoadedDay {
+  core::DayPlaylist day;
+  std::optional<core::TDateTime> fileDate;  // set by the layouts that carry one
+};
+// Throws std::runtime_error naming the template missing from the settings
+// file, or the playlist that cannot be opened. command: for the messages.
+LoadedDay ReadPlaylist(std::string_view command, const std::string& utf8Playlist, const core::TSetts& setts,
+                       const core::IniFile& ini, const std::optional<std::string>& hourTemplate,
+                       const std::optional<core::HourFlags>& hours);
 
 // Writes CP1251 text to a console that reads UTF-8.
 void PrintText(std::ostream& out, std::string_view cp1251Text);

@@ -161,29 +161,6 @@ class UnattendedUi : public matching::OperatorUi {
   std::vector<std::string> m_infos;
 };
 
-struct LoadedDay {
-  core::DayPlaylist day;
-  std::optional<core::TDateTime> fileDate;
-};
-
-LoadedDay readPlaylist(const ImportOptions& opts, const core::TSetts& setts, const core::IniFile& ini,
-                       const std::string& iniName) {
-  LoadedDay loaded;
-  readers::ReadingState state;
-  const readers::ReadContext ctx{setts, loaded.day, state, loaded.fileDate};
-  std::optional<readers::SelectedTemplate> hourTemplate;
-  if (opts.hourTemplate) {
-    if (!ini.readValue(core::kHoursSection, core::Trim(*opts.hourTemplate))) {
-      throw std::runtime_error("import: no hour template " + *opts.hourTemplate + " in " + iniName);
-    }
-    hourTemplate.emplace(readers::SelectedTemplate{ini, *opts.hourTemplate});
-  }
-  if (!readers::OpenPlaylist({}, core::utf8ToCp1251(opts.playlist), ctx, hourTemplate ? &*hourTemplate : nullptr)) {
-    throw std::runtime_error(cli::CannotOpen(core::utf8ToCp1251(opts.playlist)));
-  }
-  if (opts.hours) loaded.day.HourSetts = *opts.hours;
-  return loaded;
-}
 
 std::vector<std::string> splitNames(const std::string& names) {
   std::vector<std::string> list;
@@ -260,7 +237,7 @@ int run(cli::Context& ctx) {
   const std::string iniName = core::utf8ToCp1251(opts.ini);
   const core::IniFile ini(iniName);
   const core::TSetts setts = cli::ReadSettings(ini, ctx.programPath);
-  LoadedDay loaded = readPlaylist(opts, setts, ini, iniName);
+  cli::LoadedDay loaded = cli::ReadPlaylist("import", opts.playlist, setts, ini, opts.hourTemplate, opts.hours);
   const std::optional<core::TDateTime> date = opts.date ? opts.date : loaded.fileDate;
   if (!date) throw std::runtime_error(core::cp1251("Укажите дату плейлиста!"));
   UnattendedUi ui(opts.deleteStale);

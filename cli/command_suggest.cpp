@@ -85,25 +85,6 @@ std::optional<std::string> parseArgs(const std::vector<std::string>& args, Sugge
   return std::nullopt;
 }
 
-core::DayPlaylist readPlaylist(const SuggestOptions& opts, const core::TSetts& setts, const core::IniFile& ini,
-                               const std::string& iniName) {
-  core::DayPlaylist day;
-  std::optional<core::TDateTime> fileDate;
-  readers::ReadingState state;
-  const readers::ReadContext ctx{setts, day, state, fileDate};
-  std::optional<readers::SelectedTemplate> hourTemplate;
-  if (opts.hourTemplate) {
-    if (!ini.readValue(core::kHoursSection, core::Trim(*opts.hourTemplate))) {
-      throw std::runtime_error("suggest: no hour template " + *opts.hourTemplate + " in " + iniName);
-    }
-    hourTemplate.emplace(readers::SelectedTemplate{ini, *opts.hourTemplate});
-  }
-  if (!readers::OpenPlaylist({}, core::utf8ToCp1251(opts.playlist), ctx, hourTemplate ? &*hourTemplate : nullptr)) {
-    throw std::runtime_error(cli::CannotOpen(core::utf8ToCp1251(opts.playlist)));
-  }
-  if (opts.hours) day.HourSetts = *opts.hours;
-  return day;
-}
 
 // Answers as the check does for a job without questions, writing nothing:
 // every message ends the command with its text.
@@ -121,18 +102,6 @@ class ReadOnlyUi : public matching::OperatorUi {
   std::string GetJinglePath(const std::string&, const std::string&, const std::string&) override { return {}; }
 };
 
-// The rows the suggestions choose from, as the bases store them.
-matching::SuggestionEngine loadSuggestions(db::Station& station) {
-  std::vector<matching::SongBaseRow> songs;
-  for (db::BaseRow& row : station.Songs().Rows()) {
-    songs.push_back({std::move(row.artist), std::move(row.name), std::move(row.path)});
-  }
-  std::vector<matching::JingleBaseRow> jingles;
-  if (station.Jingles().Exists()) {
-    for (db::BaseRow& row : station.Jingles().Rows()) jingles.push_back({std::move(row.name), std::move(row.path)});
-  }
-  return matching::SuggestionEngine(std::move(songs), std::move(jingles));
-}
 
 // ---------------------------------------------------------------------------
 
@@ -181,7 +150,7 @@ int run(cli::Context& ctx) {
   const std::string iniName = core::utf8ToCp1251(opts.ini);
   const core::IniFile ini(iniName);
   const core::TSetts setts = cli::ReadSettings(ini, ctx.programPath);
-  core::DayPlaylist day = readPlaylist(opts, setts, ini, iniName);
+  core::DayPlaylist day = cli::ReadPlaylist("suggest", opts.playlist, setts, ini, opts.hourTemplate, opts.hours).day;
   // The check's fill, without its writes: associations first, then the
   // bases; stale association rows are used and kept, a missing
   // Association.db is not created.
@@ -189,7 +158,7 @@ int run(cli::Context& ctx) {
   ReadOnlyUi ui;
   matching::SBCheckClick(day, setts, station, matching::EarliestPlaylistDate(), ui, matching::StaleRows::Keep,
                          matching::CheckWrites::None);
-  printSuggestions(ctx.out, day, loadSuggestions(station), opts.top);
+  printSuggestions(ctx.out, day, matching::EngineOf(station), opts.top);
   return cli::kExitOk;
 }
 

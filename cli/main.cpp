@@ -14,6 +14,8 @@
 #include "cli/command.h"
 #include "core/codec.h"
 #include "core/fspath.h"
+#include "core/text.h"
+#include "readers/openplaylist.h"
 
 namespace cli {
 namespace {
@@ -100,6 +102,25 @@ std::string CannotOpen(const std::string& cp1251File) {
     reason = "это папка, а не файл";
   }
   return core::cp1251("Не удалось открыть файл плейлиста ") + cp1251File + ": " + core::cp1251(reason);
+}
+
+LoadedDay ReadPlaylist(std::string_view command, const std::string& utf8Playlist, const core::TSetts& setts,
+                       const core::IniFile& ini, const std::optional<std::string>& hourTemplate,
+                       const std::optional<core::HourFlags>& hours) {
+  LoadedDay loaded;
+  readers::ReadingState state;
+  const readers::ReadContext ctx{setts, loaded.day, state, loaded.fileDate};
+  std::optional<readers::SelectedTemplate> chosen;
+  if (hourTemplate) {
+    if (!ini.readValue(core::kHoursSection, core::Trim(*hourTemplate))) {
+      throw std::runtime_error(std::string(command) + ": no hour template " + *hourTemplate + " in " + ini.path());
+    }
+    chosen.emplace(readers::SelectedTemplate{ini, *hourTemplate});
+  }
+  const std::string file = core::utf8ToCp1251(utf8Playlist);
+  if (!readers::OpenPlaylist({}, file, ctx, chosen ? &*chosen : nullptr)) throw std::runtime_error(CannotOpen(file));
+  if (hours) loaded.day.HourSetts = *hours;
+  return loaded;
 }
 
 core::TSetts ReadSettings(const core::IniFile& ini, const std::string& programPath) {

@@ -307,4 +307,16 @@ std::vector<Suggestion> SuggestionEngine::SuggestJingle(std::string_view name, s
   return best(std::move(found), top);
 }
 
+SuggestionEngine EngineOf(db::Station& station) {
+  std::vector<SongBaseRow> songs;
+  for (db::BaseRow& row : station.Songs().Rows()) {
+    songs.push_back({std::move(row.artist), std::move(row.name), std::move(row.path)});
+  }
+  std::vector<JingleBaseRow> jingles;
+  if (station.Jingles().Exists()) {
+    for (db::BaseRow& row : station.Jingles().Rows()) jingles.push_back({std::move(row.name), std::move(row.path)});
+  }
+  return SuggestionEngine(std::move(songs), std::move(jingles));
+}
+
 }  // namespace matching

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "core/daymodel.h"
+#include "db/station.h"
 #include "matching/suggestscore.h"
 
 namespace matching {
@@ -96,5 +97,9 @@ class SuggestionEngine {
   KeyHashes m_songKeys;
   KeyHashes m_titleKeys;
 };
+
+// The engine over the station's song base and jingle base (when there is
+// one), each read once, as the tables hold them.
+SuggestionEngine EngineOf(db::Station& station);
 
 }  // namespace matching
