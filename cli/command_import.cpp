@@ -48,13 +48,6 @@ struct ImportOptions {
   std::string playlist;                     // UTF-8 file name
 };
 
-std::optional<std::int64_t> wholeNumber(const std::string& text, std::int64_t low, std::int64_t high) {
-  if (text.empty() || text.size() > 10 || text.find_first_not_of("0123456789") != std::string::npos) return {};
-  const std::int64_t value = std::stoll(text);
-  if (value < low || value > high) return {};
-  return value;
-}
-
 std::optional<int> clearModeOf(const std::string& text) {
   if (text == "hours") return importing::kClearHours;
   if (text == "day") return importing::kClearDay;
@@ -79,17 +72,17 @@ std::optional<std::string> takeValue(const std::string& option, const std::strin
     if (!mode) return "--clear takes hours, day or none, not " + value;
     opts.clearMode = *mode;
   } else if (option == "--jingles-every") {
-    const auto step = wholeNumber(value, 1, kMaxJingleStep);
+    const auto step = cli::WholeNumber(value, 1, kMaxJingleStep);
     if (!step) return "--jingles-every takes a number from 1 to 20, not " + value;
     opts.jingleStep = static_cast<std::int32_t>(*step);
   } else if (option == "--jingles") {
     opts.jingleNames = core::utf8ToCp1251(value);
   } else if (option == "--seed") {
-    const auto seed = wholeNumber(value, 0, 0xFFFFFFFFll);
+    const auto seed = cli::WholeNumber(value, 0, 0xFFFFFFFFll);
     if (!seed) return "--seed takes a number from 0 to 4294967295, not " + value;
     opts.seed = static_cast<std::uint32_t>(*seed);
   } else if (option == "--min-matched") {
-    const auto percent = wholeNumber(value, 0, 100);
+    const auto percent = cli::WholeNumber(value, 0, 100);
     if (!percent) return "--min-matched takes a percent from 0 to 100, not " + value;
     opts.minMatched = static_cast<int>(*percent);
   }
@@ -129,39 +122,6 @@ std::optional<std::string> parseArgs(const std::vector<std::string>& args, Impor
   return std::nullopt;
 }
 
-// Answers without asking: Yes to creating Association.db, the stale rows as
-// the option says; every error or warning ends the run with its text.
-class UnattendedUi : public matching::OperatorUi {
- public:
-  explicit UnattendedUi(bool deleteStale) : m_deleteStale(deleteStale) {}
-
-  void showError(const std::string& text) override { throw std::runtime_error(text); }
-  void showWarning(const std::string& text) override { throw std::runtime_error(text); }
-  void showInfo(const std::string& text) override { m_infos.push_back(text); }
-  // What an import says beyond its counts (an undo record it could not keep).
-  void showDone(const std::string& text, const std::string& informative) override {
-    m_infos.push_back(text);
-    const std::size_t note = informative.find(core::cp1251(" Отменить этот импорт"));
-    if (note != std::string::npos) m_infos.push_back(informative.substr(note + 1));
-  }
-  bool askYesNo(const std::string&) override { return true; }
-  matching::Answer askBatch(const std::string&) override {
-    return m_deleteStale ? matching::Answer::YesToAll : matching::Answer::NoToAll;
-  }
-  void ShowIndicator(const std::string&, int, int) override {}
-  std::string GetSongPath(const std::string&, const std::string&, const std::string&, const std::string&) override {
-    return {};
-  }
-  std::string GetJinglePath(const std::string&, const std::string&, const std::string&) override { return {}; }
-
-  const std::vector<std::string>& infos() const { return m_infos; }
-
- private:
-  bool m_deleteStale;
-  std::vector<std::string> m_infos;
-};
-
-
 std::vector<std::string> splitNames(const std::string& names) {
   std::vector<std::string> list;
   std::size_t start = 0;
@@ -175,7 +135,8 @@ std::vector<std::string> splitNames(const std::string& names) {
 }
 
 // The placement dialog as the options fill it: every jingle ticked, or those named.
-void placeJingles(const ImportOptions& opts, const core::TSetts& setts, core::DayPlaylist& day, UnattendedUi& ui) {
+void placeJingles(const ImportOptions& opts, const core::TSetts& setts, core::DayPlaylist& day,
+                  cli::UnattendedUi& ui) {
   const auto list = importing::LoadJingles(importing::JinglesTablePath(setts.MVPath));
   std::vector<bool> ticked(list.size(), !opts.jingleNames);
   if (opts.jingleNames) {
@@ -199,21 +160,27 @@ std::vector<std::string> unmatchedOfChosenHours(const core::DayPlaylist& day) {
 }
 
 void printReport(std::ostream& out, const importing::ImportReport& report, const core::DayPlaylist& day,
-                 const UnattendedUi& ui) {
+                 const cli::UnattendedUi& ui) {
   out << "hour\ttarget\tentries\tmatched\twritten\tremoved\tnot in base\n";
   for (const auto& h : report.hours) {
     out << h.hour << '\t' << core::DateToStr(h.target.day) << ' ' << h.target.hour << '\t' << h.entries << '\t'
         << h.matched << '\t' << h.written << '\t' << h.removed << '\t' << h.notInBase << '\n';
   }
-
   const auto unmatched = unmatchedOfChosenHours(day);
   out << "unmatched\t" << unmatched.size() << '\n';
   for (const std::string& line : unmatched) {
     cli::PrintText(out, line);
     out << '\n';
   }
-  for (const std::string& info : ui.infos()) {
-    cli::PrintText(out, info);
+  for (const std::string& said : ui.said()) {
+    cli::PrintText(out, said);
+    out << '\n';
+  }
+  // What an import says beyond its counts: an undo record it could not keep.
+  for (const std::string& details : ui.details()) {
+    const std::size_t note = details.find(core::cp1251(" Отменить этот импорт"));
+    if (note == std::string::npos) continue;
+    cli::PrintText(out, details.substr(note + 1));
     out << '\n';
   }
 }
@@ -240,7 +207,8 @@ int run(cli::Context& ctx) {
   cli::LoadedDay loaded = cli::ReadPlaylist("import", opts.playlist, setts, ini, opts.hourTemplate, opts.hours);
   const std::optional<core::TDateTime> date = opts.date ? opts.date : loaded.fileDate;
   if (!date) throw std::runtime_error(core::cp1251("Укажите дату плейлиста!"));
-  UnattendedUi ui(opts.deleteStale);
+  // Yes to creating Association.db, the stale rows as the option says.
+  cli::UnattendedUi ui(true, opts.deleteStale ? matching::Answer::YesToAll : matching::Answer::NoToAll);
 
   db::Station station;
   const auto stale = opts.deleteStale ? matching::StaleRows::Delete : matching::StaleRows::Keep;

@@ -36,13 +36,6 @@ struct SuggestOptions {
   std::string playlist;                     // UTF-8 file name
 };
 
-std::optional<std::int64_t> wholeNumber(const std::string& text, std::int64_t low, std::int64_t high) {
-  if (text.empty() || text.size() > 10 || text.find_first_not_of("0123456789") != std::string::npos) return {};
-  const std::int64_t value = std::stoll(text);
-  if (value < low || value > high) return {};
-  return value;
-}
-
 // Takes the value of an option; returns the error text for wrong usage.
 std::optional<std::string> takeValue(const std::string& option, const std::string& value, SuggestOptions& opts) {
   if (option == "--ini") {
@@ -53,7 +46,7 @@ std::optional<std::string> takeValue(const std::string& option, const std::strin
   } else if (option == "--template") {
     opts.hourTemplate = core::utf8ToCp1251(value);
   } else if (option == "--top") {
-    const auto top = wholeNumber(value, 1, kMaxTop);
+    const auto top = cli::WholeNumber(value, 1, kMaxTop);
     if (!top) return "--top takes a number from 1 to 100, not " + value;
     opts.top = static_cast<std::size_t>(*top);
   }
@@ -85,22 +78,6 @@ std::optional<std::string> parseArgs(const std::vector<std::string>& args, Sugge
   return std::nullopt;
 }
 
-
-// Answers as the check does for a job without questions, writing nothing:
-// every message ends the command with its text.
-class ReadOnlyUi : public matching::OperatorUi {
- public:
-  void showError(const std::string& text) override { throw std::runtime_error(text); }
-  void showWarning(const std::string& text) override { throw std::runtime_error(text); }
-  void showInfo(const std::string&) override {}
-  bool askYesNo(const std::string&) override { return false; }
-  matching::Answer askBatch(const std::string&) override { return matching::Answer::NoToAll; }
-  void ShowIndicator(const std::string&, int, int) override {}
-  std::string GetSongPath(const std::string&, const std::string&, const std::string&, const std::string&) override {
-    return {};
-  }
-  std::string GetJinglePath(const std::string&, const std::string&, const std::string&) override { return {}; }
-};
 
 
 // ---------------------------------------------------------------------------
@@ -155,7 +132,7 @@ int run(cli::Context& ctx) {
   // bases; stale association rows are used and kept, a missing
   // Association.db is not created.
   db::Station station;
-  ReadOnlyUi ui;
+  cli::UnattendedUi ui(false, matching::Answer::NoToAll);
   matching::SBCheckClick(day, setts, station, matching::EarliestPlaylistDate(), ui, matching::StaleRows::Keep,
                          matching::CheckWrites::None);
   printSuggestions(ctx.out, day, matching::EngineOf(station), opts.top);

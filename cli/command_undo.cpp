@@ -20,33 +20,6 @@ namespace {
 
 constexpr std::string_view kUsage = "--ini FILE";
 
-// Every message ends the command with its text; questions are answered Yes.
-class CommandUi : public matching::OperatorUi {
- public:
-  explicit CommandUi(std::ostream& out) : m_out(out) {}
-  void showError(const std::string& text) override { throw std::runtime_error(text); }
-  void showWarning(const std::string& text) override { throw std::runtime_error(text); }
-  void showInfo(const std::string& text) override { line(text); }
-  void showDone(const std::string& text, const std::string& informative) override {
-    line(text);
-    line(informative);
-  }
-  bool askYesNo(const std::string&) override { return true; }
-  matching::Answer askBatch(const std::string&) override { return matching::Answer::NoToAll; }
-  void ShowIndicator(const std::string&, int, int) override {}
-  std::string GetSongPath(const std::string&, const std::string&, const std::string&, const std::string&) override {
-    return {};
-  }
-  std::string GetJinglePath(const std::string&, const std::string&, const std::string&) override { return {}; }
-
- private:
-  void line(const std::string& text) {
-    cli::PrintText(m_out, text);
-    m_out << '\n';
-  }
-  std::ostream& m_out;
-};
-
 // The station of the settings file given by --ini; nullptr after a usage message.
 std::unique_ptr<db::Station> stationOf(cli::Context& ctx, std::string_view command) {
   if (ctx.args.size() != 2 || ctx.args[0] != "--ini") {
@@ -71,8 +44,17 @@ const char* clearModeName(int mode) {
 int undo(cli::Context& ctx) {
   const auto station = stationOf(ctx, "undo");
   if (!station) return cli::kExitUsage;
-  CommandUi ui(ctx.out);
-  return importing::UndoLastImport(*station, ui, false) ? cli::kExitOk : cli::kExitFailure;
+  cli::UnattendedUi ui(true, matching::Answer::NoToAll);
+  if (!importing::UndoLastImport(*station, ui, false)) return cli::kExitFailure;
+  for (std::size_t i = 0; i < ui.said().size(); ++i) {
+    cli::PrintText(ctx.out, ui.said()[i]);
+    ctx.out << '\n';
+    if (i < ui.details().size()) {
+      cli::PrintText(ctx.out, ui.details()[i]);
+      ctx.out << '\n';
+    }
+  }
+  return cli::kExitOk;
 }
 
 // One line an import, newest first: number, state, when, date, clear mode,

@@ -92,6 +92,13 @@ const std::vector<Command>& Commands() { return registry(); }
 
 void PrintText(std::ostream& out, std::string_view cp1251Text) { out << core::cp1251ToUtf8(cp1251Text); }
 
+std::optional<std::int64_t> WholeNumber(const std::string& text, std::int64_t low, std::int64_t high) {
+  if (text.empty() || text.size() > 10 || text.find_first_not_of("0123456789") != std::string::npos) return {};
+  const std::int64_t value = std::stoll(text);
+  if (value < low || value > high) return {};
+  return value;
+}
+
 std::string CannotOpen(const std::string& cp1251File) {
   std::error_code ec;
   const std::filesystem::path path = core::FsPath(cp1251File);

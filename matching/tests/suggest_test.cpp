@@ -79,7 +79,7 @@ TEST(SuggestKeys, KnownTitleTailsAreSetApart) {
     EXPECT_NE(key.words, song) << title;
   }
   // Brackets and dashes that are part of the title stay.
-  for (const char* title : {"Song (Part 2)", "Song - Other Song", "(Remix)", "Song (Peace"}) {
+  for (const char* title : {"Song (Vol. 2)", "Song - Other Song", "(Remix)", "Song (Peace"}) {
     const TitleKey key = MakeTitleKey(title);
     EXPECT_EQ(key.core, key.words) << title;
   }
